@@ -1,0 +1,39 @@
+#include "app/application.h"
+
+#include "app/message_boxes.h"
+
+#include <exception>
+
+namespace pelmora {
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+void TApplication::SetTitle(const QString& title) { title_ = title; }
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCurrentException();
+    }
+    return false;
+}
+
+QString CurrentApplicationTitle() {
+    const auto* app = dynamic_cast<const TApplication*>(QCoreApplication::instance());
+    return app != nullptr ? app->Title() : ApplicationTitle;
+}
+
+void ShowCurrentException() {
+    QString message;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        // Not one of ours: shown with an empty text.
+    }
+    CurrentMessageBoxes().ShowError(message);
+}
+
+} // namespace pelmora

@@ -1,0 +1,25 @@
+# pelmora_test(ROOM room NAME name SOURCES ... [LIBS ...] [QT])
+# One GoogleTest executable per call; every case is registered in CTest with the room as label.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(pelmora_test)
+  cmake_parse_arguments(T "QT" "ROOM;NAME" "SOURCES;LIBS" ${ARGN})
+  set(target test_${T_ROOM}_${T_NAME})
+  add_executable(${target} ${T_SOURCES})
+  if(T_QT)
+    target_link_libraries(${target} PRIVATE ${T_LIBS} pelmora_qt_test_main GTest::gtest Threads::Threads)
+  else()
+    target_link_libraries(${target} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  endif()
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  set(env "")
+  if(T_QT)
+    set(env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  gtest_discover_tests(${target}
+    TEST_PREFIX "${T_ROOM}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS ${T_ROOM} ENVIRONMENT "${env}" TIMEOUT 120)
+endfunction()

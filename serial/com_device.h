@@ -1,0 +1,62 @@
+// The operating-system side of the serial port, one implementation per system. Every call
+// returns 0 on success or the system's error code; the component turns codes into EComPort.
+#pragma once
+
+#include "serial/com_port.h"
+
+#include <memory>
+#include <string>
+
+namespace pelmora::detail {
+
+struct NativeDevice;
+struct NativeWaiter;
+
+class ComDevice {
+  public:
+    ComDevice();
+    ~ComDevice();
+
+    // Opens the device by name for reading and writing, refused when someone holds it.
+    int Open(const std::string& name);
+    void Close();
+    bool IsOpen() const;
+
+    int ApplyBuffer(const TComBuffer& buffer);
+    int ApplyLineSettings(const TComLineSettings& settings);
+    int ApplyTimeouts(const TComTimeouts& timeouts);
+
+    // Cancels reads and writes still in progress on the device.
+    int AbortPendingIo();
+    int Purge(bool input, bool output);
+    int InputCount(int& count);
+    int Write(const void* buffer, int count, int& written);
+    int Read(void* buffer, int count, int& got);
+
+    NativeDevice& Native() { return *native_; }
+
+  private:
+    std::unique_ptr<NativeDevice> native_;
+};
+
+enum class LineEvent { RxChar, Stop };
+
+// Waits for new received bytes or the stop signal; used by the event thread alone, but for
+// SignalStop, which any thread may call.
+class ComEventWaiter {
+  public:
+    ComEventWaiter();
+    ~ComEventWaiter();
+
+    // Watches the device for received bytes from now on.
+    int Start(ComDevice& device);
+    // Blocks without a time limit. A device that is gone is no longer watched: the wait then
+    // ends only with the stop signal.
+    LineEvent Wait();
+    void SignalStop();
+
+  private:
+    std::unique_ptr<NativeWaiter> native_;
+};
+
+} // namespace pelmora::detail

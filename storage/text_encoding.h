@@ -1,0 +1,37 @@
+// Turning the bytes of a text file into 16-bit wide text and back.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+enum class TextEncoding {
+    Bytes8,      // one character per byte (the 8-bit range of Unicode)
+    Utf8,        // UTF-8 without byte-order mark
+    Utf8WithBom, // UTF-8 after EF BB BF
+    Utf16Le,     // UTF-16 little-endian after FF FE
+};
+
+struct DecodedText {
+    std::u16string Text;
+    TextEncoding Encoding = TextEncoding::Bytes8;
+};
+
+// Any bytes decode. FF FE starts UTF-16LE (an odd final byte is dropped). EF BB BF starts
+// UTF-8, where a byte that starts no valid sequence stands for itself as an 8-bit character.
+// Without a mark, text that is valid UTF-8 throughout is UTF-8 and anything else is 8-bit.
+DecodedText DecodeText(std::span<const std::uint8_t> bytes);
+
+// The bytes of the text in that encoding, with its byte-order mark. Characters that the
+// encoding cannot hold become '?' (8-bit) or U+FFFD (a lone surrogate in UTF-8).
+std::vector<std::uint8_t> EncodeText(std::u16string_view text, TextEncoding encoding);
+
+// At most maxLength 16-bit units of text, never ending in the first half of a surrogate pair.
+std::u16string TruncateText(std::u16string_view text, std::size_t maxLength);
+
+} // namespace pelmora

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs the
+# fuzz targets for a while and checks that the benchmarks still run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash tools/setup.sh
+
+jobs=$(nproc)
+fuzz_seconds=${PELMORA_FUZZ_SECONDS:-30}
+
+for preset in ci asan; do
+  echo "=== $preset build ==="
+  cmake --preset "$preset"
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
+
+echo "=== fuzz targets (${fuzz_seconds} s each) ==="
+cmake --preset fuzz
+cmake --build --preset fuzz -j "$jobs"
+for target in build/fuzz/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  mkdir -p "build/fuzz/corpus/$(basename "$target")"
+  "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
+    "build/fuzz/corpus/$(basename "$target")"
+done
+
+echo "=== benchmarks (quick) ==="
+for bench in $(find build/ci/bench -maxdepth 1 -type f -executable | sort); do
+  echo "--- $(basename "$bench")"
+  PELMORA_BENCH_QUICK=1 QT_QPA_PLATFORM=offscreen "$bench"
+done
+
+echo "All builds, tests, fuzz runs and benchmarks passed."
