@@ -6,7 +6,7 @@
 namespace pelmora {
 
 class EFileError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

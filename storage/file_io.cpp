@@ -21,7 +21,9 @@ namespace {
 constexpr std::size_t ReadChunkSize = 64 * 1024;
 constexpr int TempNameAttempts = 100;
 
-bool IsMissingError(int error) { return error == ENOENT || error == ENOTDIR; }
+bool IsMissingError(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
 
 fs::path FollowLink(const fs::path& file) {
     std::error_code error;
@@ -92,6 +94,11 @@ FilePrefix ReadFilePrefix(const fs::path& file, std::size_t maxBytes) {
         return {IsMissingError(errno) ? ReadOutcome::Missing : ReadOutcome::Failed, {}};
     }
     FilePrefix result{ReadOutcome::Read, {}};
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(file, error);
+    if (!error) {
+        result.Bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)));
+    }
     while (result.Bytes.size() < maxBytes) {
         const std::size_t start = result.Bytes.size();
         const std::size_t wanted = std::min(ReadChunkSize, maxBytes - start);

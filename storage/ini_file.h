@@ -33,7 +33,7 @@ inline constexpr std::size_t SectionNameListCapacity = 1024;
 inline constexpr std::size_t MaxIniFileSize = 64 * 1024 * 1024;
 
 class IniFile {
-public:
+  public:
     // An empty file, written as 8-bit text with CR LF line breaks.
     IniFile() = default;
     static IniFile FromBytes(std::span<const std::uint8_t> bytes);
@@ -44,15 +44,13 @@ public:
     // the name at the limit is cut short when at least one unit of it fits.
     std::vector<std::u16string> SectionNames() const;
 
-    std::optional<std::u16string> Value(std::u16string_view section,
-                                        std::u16string_view key) const;
+    std::optional<std::u16string> Value(std::u16string_view section, std::u16string_view key) const;
     std::u16string ReadString(std::u16string_view section, std::u16string_view key,
                               std::u16string_view defaultValue) const;
     // The value's leading decimal digits as a number, saturating at the largest int
     // ("12abc" gives 12). A value that does not start with a digit ("", "-3", "abc", "+1")
     // and an absent key give defaultValue.
-    int ReadInteger(std::u16string_view section, std::u16string_view key,
-                    int defaultValue) const;
+    int ReadInteger(std::u16string_view section, std::u16string_view key, int defaultValue) const;
 
     // Sets the key, adding the section and key when absent and leaving every other line as
     // it is. A value that would not read back unchanged (blanks around it, enclosing quotes)
@@ -63,14 +61,14 @@ public:
     bool WriteString(std::u16string_view section, std::u16string_view key,
                      std::u16string_view value);
 
-private:
+  private:
     enum class LineBreak { None, Lf, CrLf, Cr };
     enum class LineKind { Other, Section, Entry };
     struct Line {
         std::u16string Text;
         LineBreak Break = LineBreak::None;
         LineKind Kind = LineKind::Other;
-        std::u16string Name;       // section name or key
+        std::u16string Name;        // section name or key
         std::size_t ValueStart = 0; // entries: just after the '='
     };
 

@@ -38,7 +38,9 @@ bool StartsWith(std::span<const std::uint8_t> bytes, std::span<const std::uint8_
     return bytes.size() >= mark.size() && std::equal(mark.begin(), mark.end(), bytes.begin());
 }
 
-bool IsContinuation(std::uint8_t byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(std::uint8_t byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // The well-formed sequence at the start of bytes, if there is one.
 std::optional<CodePoint> ReadUtf8(std::span<const std::uint8_t> bytes) {
@@ -66,16 +68,6 @@ std::optional<CodePoint> ReadUtf8(std::span<const std::uint8_t> bytes) {
     return std::nullopt;
 }
 
-void AppendUtf16(std::u16string& text, char32_t value) {
-    if (value < 0x10000) {
-        text.push_back(static_cast<char16_t>(value));
-        return;
-    }
-    value -= 0x10000;
-    text.push_back(static_cast<char16_t>(0xD800 + (value >> 10)));
-    text.push_back(static_cast<char16_t>(0xDC00 + (value & 0x3FF)));
-}
-
 struct Utf8Decoding {
     std::u16string Text;
     bool Valid = true;
@@ -83,19 +75,29 @@ struct Utf8Decoding {
 
 Utf8Decoding DecodeUtf8(std::span<const std::uint8_t> bytes) {
     Utf8Decoding result;
-    result.Text.reserve(bytes.size());
+    result.Text.resize(bytes.size());
+    std::size_t length = 0;
     std::size_t at = 0;
     while (at < bytes.size()) {
+        if (bytes[at] < 0x80) {
+            result.Text[length++] = bytes[at++];
+            continue;
+        }
         const auto point = ReadUtf8(bytes.subspan(at));
-        if (point) {
-            AppendUtf16(result.Text, point->Value);
+        if (!point) {
+            result.Text[length++] = bytes[at++];
+            result.Valid = false;
+        } else if (point->Value < 0x10000) {
+            result.Text[length++] = static_cast<char16_t>(point->Value);
             at += point->Length;
         } else {
-            result.Text.push_back(bytes[at]);
-            result.Valid = false;
-            ++at;
+            const char32_t offset = point->Value - 0x10000;
+            result.Text[length++] = static_cast<char16_t>(0xD800 + (offset >> 10));
+            result.Text[length++] = static_cast<char16_t>(0xDC00 + (offset & 0x3FF));
+            at += point->Length;
         }
     }
+    result.Text.resize(length);
     return result;
 }
 
@@ -111,8 +113,12 @@ std::u16string DecodeUtf16Le(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 void AppendUtf8(std::vector<std::uint8_t>& bytes, char32_t value) {
     if (value < 0x80) {

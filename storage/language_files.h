@@ -1,0 +1,44 @@
+// The language files beside the executable: UI.INI holds one section of interface strings
+// per language, SYSTEM.INI remembers which language was chosen. None of these functions
+// throws, and a folder that cannot be written only means nothing is remembered: the tool
+// then runs in English.
+#pragma once
+
+#include "storage/ui_strings.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+std::filesystem::path UiIniPathIn(const std::filesystem::path& folder);
+std::filesystem::path SystemIniPathIn(const std::filesystem::path& folder);
+
+// One section "English" with Str0..Str35 in order and no Font key; false when the file
+// cannot be written.
+bool WriteDefaultUiIni(const std::filesystem::path& uiIni);
+
+// The section names in file order; {u"English"} when there is none or the file is unreadable.
+std::vector<std::u16string> ListLanguages(const std::filesystem::path& uiIni);
+
+// The stored value that stands for "no language chosen yet".
+inline constexpr int AbsentLanguageIndex = 65535;
+
+// The stored index when it names one of itemCount languages, else 0. An absent, unreadable
+// or non-numeric value counts as AbsentLanguageIndex and is replaced in the file by 0.
+int ReadLanguageIndex(const std::filesystem::path& systemIni, int itemCount);
+void SaveLanguageIndex(const std::filesystem::path& systemIni, int index);
+
+inline constexpr std::size_t FontNameMaxLength = 127;
+
+struct LoadedLanguage {
+    UiStringTable UiStrings;
+    std::u16string InterfaceFontName;
+};
+
+// The strings of the named section, each cut to UiStringMaxLength; absent keys (or an absent
+// section or file) give DefaultUiStrings and the font "Segoe UI", cut to FontNameMaxLength.
+LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni, const std::u16string& sectionName);
+
+} // namespace pelmora
