@@ -3,6 +3,7 @@
 #include "serial/com_device.h"
 
 #include <array>
+#include <system_error>
 #include <utility>
 
 namespace pelmora {
@@ -91,7 +92,12 @@ void TCustomComPort::StartEventThread() {
     deliveryPending_ = false;
     deliveryFailed_ = false;
     eventThreadEnded_ = false;
-    eventThread_ = std::thread([this] { RunEventThread(); });
+    try {
+        eventThread_ = std::thread([this] { RunEventThread(); });
+    } catch (const std::system_error& error) {
+        waiter_.reset();
+        throw EComPort(CE_OpenFailed, error.code().value());
+    }
 }
 
 void TCustomComPort::Close() {
@@ -100,6 +106,7 @@ void TCustomComPort::Close() {
     }
     Check(device_->AbortPendingIo(), CE_PurgeFailed);
     StopEventThread();
+    device_->Purge(true, true); // unread input goes with the port; a lost device cannot purge
     CloseDevice();
 }
 
@@ -137,12 +144,7 @@ void TCustomComPort::StopEventThread() {
 }
 
 void TCustomComPort::RunEventThread() {
-    bool handlerFailed = false;
-    while (!handlerFailed && waiter_->Wait() == detail::LineEvent::RxChar) {
-        handlerFailed = !HandOffToUiThread();
-    }
-    if (!handlerFailed) {
-        device_->Purge(true, true); // nobody to report a failure to; the port is closing
+    while (waiter_->Wait() == detail::LineEvent::RxChar && HandOffToUiThread()) {
     }
     std::lock_guard lock(handoffMutex_);
     eventThreadEnded_ = true;

@@ -1,0 +1,91 @@
+// Linux port list: ttys with hardware behind them, from sysfs, and the links in /dev that
+// point at pseudo-terminals (virtual ports made by socat or the virtual box).
+#include "serial/enum_com_ports.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+
+namespace pelmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool AllDigits(const std::string& text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c); });
+}
+
+// Serial-core ports report their UART type; 0 means no UART was found behind the port (the
+// placeholder 8250 ports the kernel registers whether or not the hardware exists).
+bool HasNoUart(const fs::path& ttyEntry) {
+    std::ifstream typeFile(ttyEntry / "type");
+    int type = -1;
+    return typeFile >> type && type == 0;
+}
+
+// Virtual ttys (consoles, ptmx) have no parent device.
+bool IsHardwarePort(const fs::path& ttyEntry) {
+    std::error_code error;
+    return fs::exists(ttyEntry / "device", error) && !HasNoUart(ttyEntry);
+}
+
+void AddHardwarePorts(const fs::path& sysClassTty, const fs::path& devRoot,
+                      std::vector<std::string>& ports) {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, error)) {
+        const fs::path device = devRoot / entry.path().filename();
+        if (IsHardwarePort(entry.path()) && fs::exists(device, error)) {
+            ports.push_back(device.string());
+        }
+    }
+}
+
+bool LinksToPseudoTerminal(const fs::path& link, const fs::path& ptsDir) {
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(link, error)) || !fs::exists(link, error)) {
+        return false;
+    }
+    const fs::path target = (link.parent_path() / fs::read_symlink(link, error)).lexically_normal();
+    return !error && target.parent_path() == ptsDir && AllDigits(target.filename().string());
+}
+
+void AddPseudoTerminalLinks(const fs::path& devRoot, std::vector<std::string>& ports) {
+    const fs::path ptsDir = (devRoot / "pts").lexically_normal();
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(devRoot, error)) {
+        if (LinksToPseudoTerminal(entry.path(), ptsDir)) {
+            ports.push_back(entry.path().string());
+        }
+    }
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// Names equal but for case keep a fixed order among themselves.
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+    const std::string lowerA = Lowered(a);
+    const std::string lowerB = Lowered(b);
+    return lowerA != lowerB ? lowerA < lowerB : a < b;
+}
+
+} // namespace
+
+std::vector<std::string> EnumComPorts(const fs::path& sysClassTty, const fs::path& devRoot) {
+    std::vector<std::string> ports;
+    AddHardwarePorts(sysClassTty, devRoot, ports);
+    AddPseudoTerminalLinks(devRoot, ports);
+    std::sort(ports.begin(), ports.end(), LessIgnoringCase);
+    return ports;
+}
+
+std::vector<std::string> EnumComPorts() {
+    return EnumComPorts("/sys/class/tty", "/dev");
+}
+
+} // namespace pelmora

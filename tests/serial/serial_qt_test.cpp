@@ -1,0 +1,94 @@
+// The Qt pieces: the queued hand-off on a real event loop, and the port chooser widget.
+#include "pty_peer.h"
+#include "serial/com_combo_box.h"
+#include "serial/com_port.h"
+#include "serial/qt_ui_handoff.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <future>
+#include <thread>
+
+namespace pelmora {
+namespace {
+
+TEST(QtUiHandoff, DeliversRxCharOnTheEventLoopThread) {
+    test::PtyPeer peer;
+    TComPort port;
+    QtUiHandoff handoff(port);
+    QEventLoop loop;
+    std::vector<int> counts;
+    std::thread::id handlerThread;
+    port.OnRxChar = [&](TCustomComPort&, int count) {
+        handlerThread = std::this_thread::get_id();
+        counts.push_back(count);
+        if (counts.size() == 2) {
+            loop.quit();
+        }
+    };
+    port.SetPort(peer.SlavePath());
+    port.Open();
+    peer.Send("abc");
+    QTimer::singleShot(50, [&] { peer.Send("123456789"); });
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(counts, (std::vector<int>{3, 12}));
+    EXPECT_EQ(handlerThread, std::this_thread::get_id());
+    port.Close();
+}
+
+// Lets the test learn that a wake was posted without running the event loop.
+class ObservedHandoff : public QtUiHandoff {
+  public:
+    using QtUiHandoff::QtUiHandoff;
+    void Wake() override {
+        QtUiHandoff::Wake();
+        posted.set_value();
+    }
+    std::promise<void> posted;
+};
+
+TEST(QtUiHandoff, DetachesWhenDestroyedWhileAWakeIsQueued) {
+    test::PtyPeer peer;
+    TComPort port;
+    int calls = 0;
+    port.OnRxChar = [&](TCustomComPort&, int) { ++calls; };
+    port.SetPort(peer.SlavePath());
+    {
+        ObservedHandoff handoff(port);
+        port.Open();
+        peer.Send("x");
+        ASSERT_EQ(handoff.posted.get_future().wait_for(std::chrono::seconds(5)),
+                  std::future_status::ready);
+    }
+    QCoreApplication::processEvents(); // the queued call died with its object
+    EXPECT_EQ(calls, 0);
+    port.Close(); // runs the pending delivery itself
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(TComComboBox, IsAListThatSelectsTheCurrentPortIgnoringCase) {
+    TComComboBox box;
+    EXPECT_FALSE(box.isEditable());
+    box.Populate({"/dev/ttyS0", "/dev/ttyUSB0"}, "/DEV/TTYUSB0");
+    EXPECT_EQ(box.count(), 2);
+    EXPECT_EQ(box.Text(), "/dev/ttyUSB0");
+    box.setCurrentIndex(0);
+    EXPECT_EQ(box.Text(), "/dev/ttyS0");
+}
+
+TEST(TComComboBox, NoMatchingPortLeavesNothingSelected) {
+    TComComboBox box;
+    box.Populate({"/dev/ttyS0", "/dev/ttyUSB0"}, "COM1");
+    EXPECT_EQ(box.currentIndex(), -1);
+    EXPECT_EQ(box.Text(), "");
+    box.Populate({}, "COM1");
+    EXPECT_EQ(box.count(), 0);
+    EXPECT_EQ(box.Text(), "");
+}
+
+} // namespace
+} // namespace pelmora
