@@ -7,7 +7,9 @@
 namespace pelmora {
 namespace {
 
-std::string Text(const Frame& frame) { return FrameText(frame); }
+std::string Text(const Frame& frame) {
+    return FrameText(frame);
+}
 
 TEST(FrameBuffers, StartWithTheirTextsAndCrLf) {
     FrameBuffers f;
@@ -31,8 +33,12 @@ struct EncodingCase {
 };
 
 TEST(Encodings, FourDigitsAtEveryBoundary) {
-    for (auto [value, digits] : {EncodingCase{0, "0000"}, {5, "0005"}, {999, "0999"},
-                                 {1000, "1000"}, {1920, "1920"}, {1999, "1999"}}) {
+    for (auto [value, digits] : {EncodingCase{0, "0000"},
+                                 {5, "0005"},
+                                 {999, "0999"},
+                                 {1000, "1000"},
+                                 {1920, "1920"},
+                                 {1999, "1999"}}) {
         std::uint8_t out[4];
         EncodeFourDigits(value, out);
         EXPECT_EQ(std::string(out, out + 4), digits) << value;
@@ -40,14 +46,17 @@ TEST(Encodings, FourDigitsAtEveryBoundary) {
 }
 
 TEST(Encodings, ThreeDigitsAndLoopRange) {
-    for (auto [value, digits] : {EncodingCase{0, "000"}, {25, "025"}, {50, "050"},
-                                 {100, "100"}, {200, "200"}, {600, "600"}}) {
+    for (auto [value, digits] : {EncodingCase{0, "000"},
+                                 {25, "025"},
+                                 {50, "050"},
+                                 {100, "100"},
+                                 {200, "200"},
+                                 {600, "600"}}) {
         std::uint8_t out[3];
         EncodeThreeDigits(value, out);
         EXPECT_EQ(std::string(out, out + 3), digits) << value;
     }
-    for (auto [value, digits] :
-         {EncodingCase{0, "000"}, {9, "009"}, {10, "00:"}}) {
+    for (auto [value, digits] : {EncodingCase{0, "000"}, {9, "009"}, {10, "00:"}}) {
         std::uint8_t out[3];
         EncodeLoopRange(value, out);
         EXPECT_EQ(std::string(out, out + 3), digits) << value;
@@ -64,8 +73,8 @@ TEST(ReplyValue, DecodesWithAndWithoutThousands) {
     EXPECT_EQ(ReplyValue(colon, false), 10);
     // Bytes are not validated: each counts as its code minus '0'.
     const std::uint8_t garbage[] = "S00XAA?Z#/\r\n";
-    EXPECT_EQ(ReplyValue(garbage, true), ('?' - 48) * 1000 + ('Z' - 48) * 100 +
-                                             ('#' - 48) * 10 + ('/' - 48));
+    EXPECT_EQ(ReplyValue(garbage, true),
+              ('?' - 48) * 1000 + ('Z' - 48) * 100 + ('#' - 48) * 10 + ('/' - 48));
 }
 
 TEST(SetFrames, CarryTheirLettersAndValues) {
@@ -114,7 +123,7 @@ TEST(Selection, SlotLetterReachesCornerAndWarpFramesOnly) {
     EXPECT_EQ(Text(f.CornerSet('X', 'A', 1)), "S00XJA0001");
     EXPECT_EQ(Text(f.WarpSet('H', 'R', 100)), "S00HRJ+100");
     EXPECT_EQ(Text(f.LoopRangeSet(3)), "S00MLR+003");
-    f.SelectSlot(2); // "Index 3"
+    f.SelectSlot(2);                                        // "Index 3"
     EXPECT_EQ(Text(f.CornerQuery('V', 'D')), "S00VCD0001"); // 6..9 persist from the last set
 }
 

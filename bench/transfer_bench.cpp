@@ -1,0 +1,132 @@
+// A four-output Read and Write against the virtual box on a pty, with the real pauses.
+// Prints each as measured / minimum, where the minimum is the pauses the transfer must take:
+// read 21 x 30 + 500 ms, write 23 x 30 + 500 ms. Runs with the window shown (every step
+// repaints the progress bar) and hidden (no painting). PELMORA_BENCH_QUICK=1 runs one round.
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/message_boxes.h"
+#include "emulator/pty_box.h"
+#include "protocol/pause.h"
+#include "serial/com_combo_box.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+using namespace pelmora;
+using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::duration<double, std::milli>;
+
+class CountingBoxes final : public MessageBoxes {
+  public:
+    void ShowError(const QString&) override { ++shown; }
+    void ShowMessage(const QString&) override { ++shown; }
+    int shown = 0;
+};
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    QTimer tick;
+    tick.start(1);
+    const auto deadline = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() >= deadline)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Runs one transfer from its button to its end; the time in ms, or -1 when it did not end.
+double TimeTransfer(TForm1& form, emulator::PtyBox& box, void (TForm1::*start)(),
+                    std::size_t frames) {
+    box.ClearFrames();
+    const auto begin = Clock::now();
+    (form.*start)();
+    const bool ended =
+        PumpUntil([&] { return form.StepCounter == StepIdle && form.StatusPanel->isHidden(); },
+                  std::chrono::seconds(10));
+    const double elapsed = Ms(Clock::now() - begin).count();
+    return ended && box.Frames().size() == frames ? elapsed : -1;
+}
+
+void Report(const char* name, std::vector<double> times, double minimum, int exchanges) {
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    const double worst = times.back();
+    std::printf("%-5s median %.1f ms / minimum %.0f ms = %.4f  (worst %.4f, %zu runs, "
+                "%.2f ms own time per exchange)\n",
+                name, median, minimum, median / minimum, worst / minimum, times.size(),
+                (median - minimum) / exchanges);
+}
+
+// Connects to a fresh box and times `rounds` Reads and Writes; 0 when all ended cleanly.
+int RunRounds(const std::filesystem::path& dir, int rounds, bool shown, CountingBoxes& boxes) {
+    RealPause pause;
+    TForm1Services services;
+    services.pause = &pause;
+    services.ExecutableDir = dir;
+    services.HasVersionInfo = false;
+    TForm1 form(services);
+    if (shown)
+        form.show();
+    emulator::PtyBox box({});
+    form.ComComboBox1->Populate({box.DevicePath()}, box.DevicePath());
+    form.CNTBTNClick();
+    if (!PumpUntil([&] { return form.StepCounter == StepIdle && box.Frames().size() == 2; },
+                   std::chrono::seconds(5))) {
+        std::fprintf(stderr, "the box was not identified\n");
+        return 1;
+    }
+    std::vector<double> reads;
+    std::vector<double> writes;
+    for (int round = 0; round < rounds; ++round) {
+        reads.push_back(TimeTransfer(form, box, &TForm1::ReadBtnClick, 22));
+        writes.push_back(TimeTransfer(form, box, &TForm1::WriteBtnClick, 24));
+    }
+    const auto unfinished = [](const std::vector<double>& times) {
+        return std::any_of(times.begin(), times.end(), [](double t) { return t < 0; });
+    };
+    if (unfinished(reads) || unfinished(writes) || boxes.shown != 0) {
+        std::fprintf(stderr, "a transfer did not finish cleanly\n");
+        return 1;
+    }
+    Report("read", reads, 21 * 30 + 500, 22);
+    Report("write", writes, 23 * 30 + 500, 24);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    TApplication app(argc, argv);
+    const bool quick = std::getenv("PELMORA_BENCH_QUICK") != nullptr;
+    const int rounds = quick ? 1 : 7;
+
+    CountingBoxes boxes;
+    InstallMessageBoxes(&boxes);
+    const auto dir = std::filesystem::temp_directory_path() / "pelmora-transfer-bench";
+    std::filesystem::create_directories(dir);
+
+    int status = 0;
+    for (const bool shown : {true, false}) {
+        std::printf("window %s:\n", shown ? "shown" : "hidden");
+        status |= RunRounds(dir, rounds, shown, boxes);
+    }
+    InstallMessageBoxes(nullptr);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
+    return status;
+}

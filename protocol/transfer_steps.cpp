@@ -1,0 +1,143 @@
+#include "protocol/transfer_steps.h"
+
+#include "editor/parameters.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace pelmora {
+
+namespace {
+
+constexpr StepFrame CornerQuery(char coordinate, char output) {
+    return {StepSend::CornerQuery, coordinate, output};
+}
+constexpr StepFrame WarpQuery(char axis, char kind) {
+    return {StepSend::WarpQuery, axis, kind};
+}
+constexpr StepFrame LoopQuery(char loop) {
+    return {StepSend::LoopQuery, loop};
+}
+constexpr StepFrame CornerSet(char coordinate, char output, int index) {
+    return {StepSend::CornerSet, coordinate, output, index};
+}
+constexpr StepFrame WarpSet(char axis, char kind, int index) {
+    return {StepSend::WarpSet, axis, kind, index};
+}
+constexpr StepFrame LoopRangeSet() {
+    return {StepSend::LoopRangeSet, 0, 0, LRIndex};
+}
+constexpr StepFrame LoopTimeSet() {
+    return {StepSend::LoopTimeSet, 0, 0, LTIndex};
+}
+constexpr StepFrame MmbOff() {
+    return {StepSend::MmbOff};
+}
+constexpr StepFrame End() {
+    return {StepSend::EndTransfer};
+}
+
+constexpr TransferStep Row(int step, int store, StepFrame send, int next) {
+    return {step, store, send, next, send, next};
+}
+constexpr TransferStep Branch(int step, int store, StepFrame send, int next,
+                              StepFrame singleOutputSend, int singleOutputNext) {
+    return {step, store, send, next, singleOutputSend, singleOutputNext};
+}
+
+} // namespace
+
+const std::array<TransferStep, 22> ReadSteps = {{
+    Row(0, 0, CornerQuery('Y', 'A'), 1),
+    Row(1, 1, CornerQuery('U', 'A'), 2),
+    Row(2, 2, CornerQuery('V', 'A'), 3),
+    Branch(3, 3, CornerQuery('X', 'B'), 4, WarpQuery('H', 'R'), 16),
+    Row(4, 4, CornerQuery('Y', 'B'), 5),
+    Row(5, 5, CornerQuery('U', 'B'), 6),
+    Row(6, 6, CornerQuery('V', 'B'), 7),
+    Row(7, 7, CornerQuery('X', 'C'), 8),
+    Row(8, 8, CornerQuery('Y', 'C'), 9),
+    Row(9, 9, CornerQuery('U', 'C'), 10),
+    Row(10, 10, CornerQuery('V', 'C'), 11),
+    Row(11, 11, CornerQuery('X', 'D'), 12),
+    Row(12, 12, CornerQuery('Y', 'D'), 13),
+    Row(13, 13, CornerQuery('U', 'D'), 14),
+    Row(14, 14, CornerQuery('V', 'D'), 15),
+    Row(15, 15, WarpQuery('H', 'R'), 16),
+    Row(16, WRHIndex, WarpQuery('V', 'R'), 17),
+    Row(17, WRVIndex, WarpQuery('H', 'P'), 18),
+    Row(18, WPHIndex, WarpQuery('V', 'P'), 19),
+    Row(19, WPVIndex, LoopQuery('R'), 20),
+    Row(20, LRIndex, LoopQuery('T'), 21),
+    Row(21, LTIndex, End(), TransferIdleStep),
+}};
+
+const std::array<TransferStep, 24> WriteSteps = {{
+    Row(100, NoParameter, CornerSet('X', 'A', 0), 101),
+    Row(101, NoParameter, CornerSet('Y', 'A', 1), 102),
+    Row(102, NoParameter, CornerSet('U', 'A', 2), 103),
+    Branch(103, NoParameter, CornerSet('V', 'A', 3), 105, CornerSet('V', 'A', 3), 123),
+    Row(105, NoParameter, CornerSet('X', 'B', 4), 107),
+    Row(107, NoParameter, CornerSet('Y', 'B', 5), 108),
+    Row(108, NoParameter, CornerSet('U', 'B', 6), 109),
+    Row(109, NoParameter, CornerSet('V', 'B', 7), 111),
+    Row(111, NoParameter, CornerSet('X', 'C', 8), 113),
+    Row(113, NoParameter, CornerSet('Y', 'C', 9), 114),
+    Row(114, NoParameter, CornerSet('U', 'C', 10), 115),
+    Row(115, NoParameter, CornerSet('V', 'C', 11), 117),
+    Row(117, NoParameter, CornerSet('X', 'D', 12), 119),
+    Row(119, NoParameter, CornerSet('Y', 'D', 13), 120),
+    Row(120, NoParameter, CornerSet('U', 'D', 14), 121),
+    Row(121, NoParameter, CornerSet('V', 'D', 15), 123),
+    Row(123, NoParameter, WarpSet('H', 'R', WRHIndex), 124),
+    Row(124, NoParameter, WarpSet('V', 'R', WRVIndex), 125),
+    Row(125, NoParameter, WarpSet('H', 'P', WPHIndex), 126),
+    Row(126, NoParameter, MmbOff(), 127),
+    Row(127, NoParameter, WarpSet('V', 'P', WPVIndex), 128),
+    Row(128, NoParameter, LoopRangeSet(), 129),
+    Row(129, NoParameter, LoopTimeSet(), 130),
+    Row(130, NoParameter, End(), TransferIdleStep),
+}};
+
+const TransferStep* FindTransferStep(int step) {
+    const auto matches = [step](const TransferStep& row) { return row.step == step; };
+    if (const auto row = std::find_if(ReadSteps.begin(), ReadSteps.end(), matches);
+        row != ReadSteps.end())
+        return &*row;
+    if (const auto row = std::find_if(WriteSteps.begin(), WriteSteps.end(), matches);
+        row != WriteSteps.end())
+        return &*row;
+    return nullptr;
+}
+
+StepAction ActionOf(const TransferStep& row, bool singleOutput) {
+    if (singleOutput)
+        return {row.singleOutputSend, row.singleOutputNext};
+    return {row.send, row.next};
+}
+
+const Frame& BuildStepFrame(FrameBuffers& frames, const StepFrame& send, int value) {
+    switch (send.kind) {
+    case StepSend::CornerQuery:
+        return frames.CornerQuery(send.first, send.second);
+    case StepSend::WarpQuery:
+        return frames.WarpQuery(send.first, send.second);
+    case StepSend::LoopQuery:
+        return frames.LoopQuery(send.first);
+    case StepSend::CornerSet:
+        return frames.CornerSet(send.first, send.second, value);
+    case StepSend::WarpSet:
+        return frames.WarpSet(send.first, send.second, value);
+    case StepSend::LoopRangeSet:
+        return frames.LoopRangeSet(value);
+    case StepSend::LoopTimeSet:
+        return frames.LoopTimeSet(value);
+    case StepSend::MmbOff:
+        return frames.MmbOffFrame;
+    case StepSend::EndTransfer:
+        break;
+    }
+    throw std::logic_error("the end of a transfer sends no frame");
+}
+
+} // namespace pelmora

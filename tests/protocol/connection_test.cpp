@@ -1,0 +1,161 @@
+// Connecting to the virtual box, identifying it, and closing again.
+#include "support/form_fixture.h"
+
+#include "app/tnt_controls.h"
+
+#include <gtest/gtest.h>
+
+namespace pelmora {
+namespace {
+
+using pelmora::testing::FormFixture;
+using pelmora::testing::PumpFor;
+using namespace std::chrono_literals;
+
+emulator::BoxOptions BoxWith(int model, int outputMode) {
+    emulator::BoxOptions options;
+    options.Identity = {model, outputMode};
+    return options;
+}
+
+bool IsX(int index) {
+    return Parameters[index].axis == Axis::X;
+}
+
+class Connection : public FormFixture {
+  protected:
+    void ExpectCornerLimits(int width, int height) {
+        for (int index = 0; index < OutputCount * 4; ++index)
+            EXPECT_EQ(Form->Bars[index]->maximum(), IsX(index) ? width : height) << index;
+        for (int output = 1; output <= OutputCount; ++output)
+            EXPECT_EQ(Value(CornerIndex(output, ParamKind::TopRight, Axis::X)), width) << output;
+        EXPECT_EQ(Form->Limits.MaxX, width);
+        EXPECT_EQ(Form->Limits.MaxY, height);
+    }
+    void ExpectOutputsEnabled(bool enabled) {
+        for (int output = 2; output <= OutputCount; ++output) {
+            const int first = CornerIndex(output, ParamKind::TopLeft, Axis::X);
+            for (int index = first; index < first + 4; ++index) {
+                EXPECT_EQ(Form->Bars[index]->isEnabled(), enabled) << index;
+                EXPECT_EQ(Form->Edits[index]->isEnabled(), enabled) << index;
+            }
+            EXPECT_EQ(Form->ShiftModes[output - 1]->isEnabled(), enabled) << output;
+        }
+        for (int index = 0; index < 4; ++index)
+            EXPECT_TRUE(Form->Bars[index]->isEnabled());
+        EXPECT_TRUE(Form->ShiftModes[0]->isEnabled());
+    }
+    void ExpectDeviceTexts(const QString& model, const QString& resolution) {
+        EXPECT_EQ(Form->StModel->text(), model);
+        EXPECT_EQ(Form->STBarPanels[0]->text(), model);
+        EXPECT_EQ(Form->StRes->text(), resolution);
+        EXPECT_EQ(Form->STBarPanels[1]->text(), resolution);
+    }
+};
+
+TEST_F(Connection, AsksForTheOutputModeThenTheModel) {
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(BoxFrames(), (std::vector<std::string>{"S00OPMR000", "S00MDNR001"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{100, 30}));
+    EXPECT_EQ(Form->CNTBTN->text(), "Close");
+    EXPECT_EQ(Form->CNTBTN->HelpContext, 13);
+    EXPECT_EQ(Form->StepCounter, StepIdle);
+    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_FALSE(Form->Timer1->isActive());
+    ExpectDeviceTexts("P200", "1920 x 1080");
+    EXPECT_TRUE(Boxes.Errors.empty());
+}
+
+TEST_F(Connection, SingleOutputModelKeepsTheResolutionOfItsCode) {
+    Form->Bars[0]->setValue(1000); // TV1 top-left X, above the coming limit
+    Form->Bars[1]->setValue(100);
+    Form->Bars[3]->setValue(900); // TV1 top-right Y
+    ASSERT_TRUE(Connect(BoxWith(105, 0)));
+    ExpectCornerLimits(720, 480);
+    ExpectOutputsEnabled(false);
+    EXPECT_TRUE(Form->SingleOutputMode);
+    EXPECT_EQ(Value(0), 720);
+    EXPECT_EQ(Value(1), 100);
+    EXPECT_EQ(Value(3), 480);
+    ExpectDeviceTexts("P105", "720 x 480");
+}
+
+TEST_F(Connection, ResolutionEntrySixIs1208Wide) {
+    ASSERT_TRUE(Connect(BoxWith(105, 6)));
+    ExpectCornerLimits(1208, 1024);
+    ExpectDeviceTexts("P105", "1208 x 1024");
+}
+
+TEST_F(Connection, EveryOtherModelIsFullHdWhateverItsCode) {
+    ASSERT_TRUE(Connect(BoxWith(200, 0)));
+    ExpectCornerLimits(1920, 1080);
+    ExpectOutputsEnabled(true);
+    EXPECT_FALSE(Form->SingleOutputMode);
+    ExpectDeviceTexts("P200", "1920 x 1080");
+}
+
+TEST_F(Connection, UnknownCodesGiveTheDefaultRow) {
+    for (const int code : {11, 999}) {
+        SCOPED_TRACE(code);
+        StartBox(BoxWith(105, code));
+        ASSERT_TRUE(Connect());
+        ExpectCornerLimits(1920, 1080);
+        ExpectDeviceTexts("P105", "1920 x 1080");
+        Form->CNTBTNClick();
+        ASSERT_FALSE(Form->ComPort1.Connected());
+    }
+}
+
+TEST_F(Connection, ClosingUndoesTheIdentification) {
+    ASSERT_TRUE(Connect(BoxWith(105, 0)));
+    Form->CNTBTNClick();
+    EXPECT_FALSE(Form->ComPort1.Connected());
+    EXPECT_EQ(Form->CNTBTN->text(), "Connect");
+    EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
+    ExpectCornerLimits(1920, 1080);
+    ExpectOutputsEnabled(true);
+    EXPECT_FALSE(Form->SingleOutputMode);
+    ExpectDeviceTexts("", "");
+    PumpFor(50ms);
+    EXPECT_EQ(BoxFrames().size(), 2u); // closing sends nothing
+}
+
+TEST_F(Connection, ClosingDuringATransferHidesThePanelAndLeavesTheWatchdogRunning) {
+    ASSERT_TRUE(Connect());
+    Box->SetSilent(true);
+    Form->ReadBtnClick();
+    ASSERT_FALSE(Form->StatusPanel->isHidden());
+    Form->CNTBTNClick();
+    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_TRUE(Form->Timer1->isActive());
+}
+
+TEST_F(Connection, APortThatCannotBeOpenedIsReportedAndNothingIsSent) {
+    StartBox();
+    const std::string missing = (Dir / "no-such-port").string();
+    Form->ComComboBox1->Populate({missing}, missing);
+    const int step = Form->StepCounter;
+    Form->CNTBTNClick();
+    EXPECT_FALSE(Form->ComPort1.Connected());
+    ASSERT_EQ(Boxes.Errors.size(), 1u);
+    EXPECT_FALSE(Boxes.Errors[0].isEmpty());
+    EXPECT_EQ(Form->CNTBTN->text(), "Connect");
+    EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
+    EXPECT_EQ(Form->StepCounter, step);
+    PumpFor(50ms);
+    EXPECT_TRUE(BoxFrames().empty());
+}
+
+TEST_F(Connection, RealTimeIsTurnedOffWhenOpeningAndWhenClosing) {
+    StartBox();
+    Form->RealTimeMode->setChecked(true);
+    ASSERT_TRUE(Connect());
+    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    Form->RealTimeMode->setChecked(true);
+    Form->CNTBTNClick();
+    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    EXPECT_FALSE(Form->ComPort1.Connected());
+}
+
+} // namespace
+} // namespace pelmora

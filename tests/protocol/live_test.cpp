@@ -1,0 +1,272 @@
+// Live adjustment against the virtual box: which changes reach the box, as which frames, with
+// which pauses, and what a failed write does.
+#include "support/form_fixture.h"
+
+#include <QTest>
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+
+namespace pelmora::testing {
+namespace {
+
+using Frames = std::vector<std::string>;
+
+constexpr int TLX1 = CornerIndex(1, ParamKind::TopLeft, Axis::X);
+constexpr int TLY1 = CornerIndex(1, ParamKind::TopLeft, Axis::Y);
+constexpr int TRX1 = CornerIndex(1, ParamKind::TopRight, Axis::X);
+constexpr int TRY1 = CornerIndex(1, ParamKind::TopRight, Axis::Y);
+
+const std::string MmbOn = "S00MMB+001";
+const std::string MmbOff = "S00MMB+000";
+
+class Live : public FormFixture {
+  protected:
+    QScrollBar& Bar(int index) { return *Form->Bars[index]; }
+
+    // Connected, Real Time ticked, and nothing recorded yet.
+    void GoLive() {
+        ASSERT_TRUE(Connect());
+        Click(Form->RealTimeMode);
+        ASSERT_TRUE(Form->RealTimeMode->isChecked());
+        ForgetTraffic();
+    }
+    void ForgetTraffic() {
+        Box->ClearFrames();
+        Pauses.Pauses.clear();
+    }
+    static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
+
+    static void Drag(QScrollBar& bar, std::initializer_list<int> positions) {
+        bar.setSliderDown(true);
+        for (int position : positions)
+            bar.setSliderPosition(position);
+        bar.setSliderDown(false);
+    }
+
+    // The frames received once the box has seen `count` of them.
+    Frames FramesAfter(std::size_t count) {
+        EXPECT_TRUE(PumpUntilFrames(count)) << "frames so far: " << Box->Frames().size();
+        return Box->Frames();
+    }
+
+    // A change known to be sent (loop range 0 -> 1), so that everything before it has arrived.
+    Frames FramesUpToMarker() {
+        const std::size_t before = Box->Frames().size();
+        Bar(LRIndex).setValue(Bar(LRIndex).value() + 1);
+        Frames frames = FramesAfter(before + 1);
+        EXPECT_EQ(frames.back().substr(0, 7), "S00MLR+");
+        frames.pop_back();
+        return frames;
+    }
+};
+
+TEST_F(Live, TickingRealTimeSendsNothingAndTheNextDragGoesToTheSelectedSlot) {
+    ASSERT_TRUE(Connect());
+    Click(Form->SlotButtons[2]); // "Index 3"
+    ForgetTraffic();
+    Click(Form->RealTimeMode);
+    Drag(Bar(TLX1), {100});
+    EXPECT_EQ(FramesAfter(1), Frames{"S00XCA0100"});
+    EXPECT_EQ(Pauses.Pauses, std::vector<int>{60});
+    EXPECT_EQ(Form->StepCounter, StepDiscard);
+}
+
+TEST_F(Live, EveryKindSendsItsSetFrameWithItsPause) {
+    GoLive();
+    Bar(TRY1).setValue(5);
+    Bar(TLY1).setValue(1080);
+    Bar(WRVIndex).setValue(25);
+    Bar(WPHIndex).setValue(0);
+    Bar(LRIndex).setValue(10);
+    Bar(LTIndex).setValue(600);
+    EXPECT_EQ(FramesAfter(6), (Frames{"S00VAA0005", "S00YAA1080", "S00VRA+025", "S00HPA+000",
+                                      "S00MLR+00:", "S00MLT+600"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{60, 60, 10, 10, 10, 10}));
+}
+
+TEST_F(Live, AChangeToTheSameValueSendsNothing) {
+    GoLive();
+    Bar(TLX1).setValue(100);
+    Bar(TLX1).setValue(100);
+    Bar(TLX1).setValue(-5); // clamps to 0: a change
+    Bar(TLX1).setValue(0);
+    EXPECT_EQ(FramesUpToMarker(), (Frames{"S00XAA0100", "S00XAA0000"}));
+}
+
+TEST_F(Live, DraggingTheWarpRatioSendsWarpFramesAndNeverRedraws) {
+    GoLive();
+    const int redraws = Form->DiagramRedraws;
+    Drag(Bar(WRHIndex), {101, 102, 103});
+    EXPECT_EQ(FramesAfter(3), (Frames{"S00HRA+101", "S00HRA+102", "S00HRA+103"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 10, 10}));
+    EXPECT_EQ(Form->DiagramRedraws, redraws);
+    EXPECT_EQ(Form->Values[WRHIndex]->text(), "103");
+}
+
+TEST_F(Live, NothingIsSentWhileTheGateIsClosed) {
+    ASSERT_TRUE(Connect());
+    ForgetTraffic();
+    Bar(TLX1).setValue(11); // Real Time off
+    Click(Form->RealTimeMode);
+    Form->StatusPanel->show(); // a sequence running
+    Bar(TLX1).setValue(12);
+    Form->StatusPanel->hide();
+    EXPECT_EQ(FramesUpToMarker(), Frames{});
+    EXPECT_EQ(Pauses.Pauses, std::vector<int>{10}); // the marker's only
+
+    Form->ComPort1.Close();
+    Bar(TLX1).setValue(13);
+    EXPECT_TRUE(Boxes.Errors.empty());
+}
+
+TEST_F(Live, TypingIntoLoopTimeSendsOneFramePerKeystroke) {
+    GoLive();
+    ASSERT_TRUE(Form->Edits[LTIndex]->isEnabled());
+    Form->Edits[LTIndex]->selectAll();
+    QTest::keyClicks(Form->Edits[LTIndex], "120");
+    EXPECT_EQ(FramesAfter(3), (Frames{"S00MLT+001", "S00MLT+012", "S00MLT+120"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 10, 10}));
+}
+
+TEST_F(Live, AShiftedMoveSendsTopRightThenTopLeftEachAnnounced) {
+    GoLive();
+    Bar(TLX1).setValue(100);
+    Bar(TRX1).setValue(1800);
+    Click(Form->ShiftModes[0]);
+    ForgetTraffic();
+
+    Bar(TLX1).setValue(130);
+    EXPECT_EQ(FramesAfter(4), (Frames{MmbOn, "S00UAA1830", MmbOff, "S00XAA0130"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 60, 10, 60}));
+    EXPECT_EQ(Bar(TRX1).value(), 1830);
+    EXPECT_EQ(Form->ShiftReference[0].X, 130);
+}
+
+TEST_F(Live, ARefusedShiftSendsOnlyTheTopLeftReference) {
+    GoLive();
+    Bar(TLX1).setValue(100);
+    Bar(TRX1).setValue(1900);
+    Click(Form->ShiftModes[0]);
+    ForgetTraffic();
+
+    Bar(TLX1).setValue(130);
+    EXPECT_EQ(FramesUpToMarker(), (Frames{MmbOff, "S00XAA0100"}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 60, 10}));
+    EXPECT_EQ(Bar(TLX1).value(), 100);
+    EXPECT_EQ(Bar(TRX1).value(), 1900);
+}
+
+TEST_F(Live, TickingRealTimeDuringAReadEchoesNothing) {
+    StartBox().WithState([](emulator::BoxState& state) {
+        state.Memory.Slots[0].Corners[0] = 123;
+        state.Memory.Slots[0].Warp[0] = 77;
+        state.Memory.LoopTime = 321;
+    });
+    ASSERT_TRUE(Connect());
+    ForgetTraffic();
+    Form->ReadBtnClick();
+    ASSERT_TRUE(PumpUntil([&] { return Box->Frames().size() >= 3; }));
+    Form->RealTimeMode->setChecked(true);
+    Form->RealTimeModeClick();
+    ASSERT_TRUE(PumpUntilPanelHidden());
+    ASSERT_EQ(Bar(TLX1).value(), 123);
+    ASSERT_EQ(Bar(LTIndex).value(), 321);
+    const Frames frames = FramesUpToMarker();
+    EXPECT_EQ(frames.size(), std::size_t(ParameterCount));
+    for (const std::string& frame : frames)
+        EXPECT_EQ(frame[6], 'R') << frame; // queries only
+}
+
+TEST_F(Live, ConnectOrCloseWhileLiveUnticksRealTimeFirst) {
+    GoLive();
+    Click(Form->CNTBTN);
+    EXPECT_FALSE(Form->ComPort1.Connected());
+    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    EXPECT_TRUE(Form->Edits[TLX1]->isEnabled());
+    EXPECT_TRUE(Form->Edits[WPVIndex]->isEnabled());
+    EXPECT_TRUE(Form->ReadBtn->isEnabled());
+    EXPECT_TRUE(Form->ResetBtn->isEnabled());
+
+    ASSERT_TRUE(Connect());
+    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    ForgetTraffic();
+    Bar(TLX1).setValue(42);
+    Click(Form->RealTimeMode);
+    Bar(TLX1).setValue(43);
+    EXPECT_EQ(FramesAfter(1), Frames{"S00XAA0043"});
+}
+
+TEST_F(Live, ResetWithShiftModeKeepsTheReferenceWhenTheShiftIsRefused) {
+    Bar(TLX1).setValue(300);
+    Bar(TRX1).setValue(200);
+    Click(Form->ShiftModes[0]);
+    Form->ResetBtnClick();
+    EXPECT_EQ(Bar(TLX1).value(), 300);
+    EXPECT_EQ(Form->Edits[TLX1]->text(), "300");
+    EXPECT_EQ(Bar(TRX1).value(), 1920);
+    EXPECT_EQ(Bar(TRY1).value(), 0);
+}
+
+// Pauses that can act at the moment of a pause, inside the running handler.
+class HookPause final : public Pause {
+  public:
+    void Sleep(int milliseconds) override {
+        Pauses.push_back(milliseconds);
+        if (OnPause)
+            OnPause();
+    }
+    std::vector<int> Pauses;
+    std::function<void()> OnPause;
+};
+
+bool WaitFor(const std::function<bool()>& done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return done();
+}
+
+TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
+    HookPause pause;
+    TForm1Services services;
+    services.pause = &pause;
+    services.ExecutableDir = Dir;
+    services.HasVersionInfo = false;
+    Form = std::make_unique<TForm1>(std::move(services));
+    Form->show();
+    StartBox();
+    Form->ComPort1.SetPort(Box->DevicePath());
+    Form->ComPort1.Open();
+    Bar(TLX1).setValue(100);
+    Bar(TRX1).setValue(1800);
+    Click(Form->ShiftModes[0]);
+    Click(Form->RealTimeMode);
+    pause.Pauses.clear();
+    // The box goes away right after the first frame of the move (MMB on) has reached it.
+    pause.OnPause = [&] {
+        pause.OnPause = nullptr;
+        ASSERT_TRUE(Box->WaitForFrames(1, std::chrono::seconds(5)));
+        Box->Hangup();
+        ASSERT_TRUE(WaitFor([&] { return Box->HungUp(); }));
+    };
+
+    QTest::keyClick(&Bar(TLX1), Qt::Key_Right); // through the event loop's error reporting
+    ASSERT_EQ(Boxes.Errors.size(), 1u);
+    EXPECT_EQ(Boxes.Errors[0], QString("WriteFile function failed (Error: %1)").arg(EIO));
+    EXPECT_EQ(Box->Frames(), Frames{MmbOn});
+    EXPECT_EQ(pause.Pauses, std::vector<int>{10}); // nothing after the failed write
+    const int step = Bar(TLX1).value() - 100;      // the values stay changed locally
+    EXPECT_EQ(std::abs(step), 1);
+    EXPECT_EQ(Bar(TRX1).value(), 1800 + step);
+
+    QTest::keyClick(&Bar(WRHIndex), Qt::Key_Right); // the tool goes on
+    EXPECT_EQ(Boxes.Errors.size(), 2u);
+    EXPECT_NE(Bar(WRHIndex).value(), 100);
+    EXPECT_EQ(Form->Values[WRHIndex]->text(), QString::number(Bar(WRHIndex).value()));
+    Form.reset();
+}
+
+} // namespace
+} // namespace pelmora::testing
