@@ -5,8 +5,7 @@
 
 namespace pelmora {
 
-TImage::TImage(QSize size, QWidget* parent)
-    : QWidget(parent), canvas_(size, QImage::Format_RGB32) {
+TImage::TImage(QSize size, QWidget* parent) : QWidget(parent), canvas_(size, QImage::Format_RGB32) {
     canvas_.fill(Qt::white);
     resize(size);
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -12,22 +12,22 @@ namespace pelmora {
 
 // A picture that paints itself from its own off-screen image.
 class TImage : public QWidget {
-public:
+  public:
     // A white picture of `size` pixels.
     TImage(QSize size, QWidget* parent);
 
     QImage& Canvas() { return canvas_; }
     void Repaint() { repaint(); }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage canvas_;
 };
 
 class TForm2 : public QWidget {
-public:
+  public:
     explicit TForm2(QWidget* parent = nullptr);
 
     QFrame* Bevel16 = nullptr;
@@ -40,7 +40,7 @@ public:
     // Shows the canvas as it now stands.
     void Repaint() { TntImage1->Repaint(); }
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 };
 
