@@ -8,7 +8,9 @@ namespace pelmora {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-void TApplication::SetTitle(const QString& title) { title_ = title; }
+void TApplication::SetTitle(const QString& title) {
+    title_ = title;
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -9,7 +9,7 @@ namespace pelmora {
 inline const QString ApplicationTitle = QStringLiteral("Pelmora Align Tool  ");
 
 class TApplication : public QApplication {
-public:
+  public:
     TApplication(int& argc, char** argv);
 
     const QString& Title() const { return title_; }
@@ -17,7 +17,7 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
-private:
+  private:
     QString title_ = ApplicationTitle;
 };
 

@@ -2,7 +2,9 @@
 
 namespace pelmora {
 
-QString CaptionPrefix() { return QStringLiteral("PAT  "); }
+QString CaptionPrefix() {
+    return QStringLiteral("PAT  ");
+}
 
 QString WindowCaption(const QString& title, const QString& versionSuffix) {
     return CaptionPrefix() + title + versionSuffix;

@@ -11,6 +11,7 @@
 #include "app/tnt_controls.h"
 #include "editor/parameters.h"
 #include "protocol/frames.h"
+#include "serial/com_combo_box.h"
 #include "serial/com_port.h"
 #include "storage/ui_strings.h"
 
@@ -27,13 +28,14 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace pelmora {
 
 class Pause;
 class MessageBoxes;
-class TComComboBox;
 class TForm2;
+class QtUiHandoff;
 
 // Window message sent synchronously by the received-data handler to run one transfer step.
 inline constexpr int WM_DEVICE_REPLY = 1147;
@@ -45,9 +47,9 @@ inline constexpr int ReceiveBufferSize = 512;
 
 // Platform services the window uses, replaceable in tests.
 struct TForm1Services {
-    Pause* pause = nullptr;                   // required
-    std::filesystem::path ExecutableDir;      // where UI.INI and SYSTEM.INI live
-    std::string VersionInfo;                  // the executable's version record ("" = none)
+    Pause* pause = nullptr;              // required
+    std::filesystem::path ExecutableDir; // where UI.INI and SYSTEM.INI live
+    std::string VersionInfo;             // the executable's version record ("" = none)
     bool HasVersionInfo = true;
 };
 
@@ -58,9 +60,29 @@ struct ShiftPoint {
     int Y = 0;
 };
 
+// A file dialog built on first use (building one costs more than all the rest of the window);
+// used like a pointer to it.
+class LazyFileDialog {
+  public:
+    using Builder = QFileDialog* (*)(QWidget* parent);
+    LazyFileDialog(QWidget* parent, Builder build) : parent_(parent), build_(build) {}
+
+    QFileDialog* get();
+    QFileDialog& operator*() { return *get(); }
+    QFileDialog* operator->() { return get(); }
+
+  private:
+    QWidget* parent_;
+    Builder build_;
+    QFileDialog* dialog_ = nullptr; // owned by parent_
+};
+
+// Sets the caption of a group box, button, check box, radio button, label or edit box.
+void SetCaption(QWidget* control, const QString& caption);
+
 class TForm1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(TForm1Services services, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -98,14 +120,22 @@ public:
     QFrame* StatusPanel = nullptr;
     TTntLabel* Msglabel = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
-    QWidget* STBar = nullptr;                   // hidden status bar
-    std::array<QLabel*, 3> STBarPanels{};       // its three panels
+    QWidget* STBar = nullptr;             // hidden status bar
+    std::array<QLabel*, 3> STBarPanels{}; // its three panels
     QTimer* Timer1 = nullptr;
-    QFileDialog* OpenDlg = nullptr;
-    QFileDialog* SaveDlg = nullptr;
+    LazyFileDialog OpenDlg;
+    LazyFileDialog SaveDlg;
+
+    // Every control above (and the layout's frames and plain labels), in creation order.
+    std::vector<QWidget*> Components;
 
     TComPort ComPort1;
-    TForm2* Form2 = nullptr; // the diagram window, set by the program entry
+    // Brings ComPort1's received-data events to the UI thread; destroyed before the port.
+    std::unique_ptr<QtUiHandoff> ComPort1Handoff;
+    TForm2* Form2 = nullptr; // the diagram window, set by AttachDiagram
+
+    // Makes `form` the diagram window; closing it unticks ImgOn and runs ImgOnClick.
+    void AttachDiagram(TForm2* form);
 
     // ---- State ----
     FrameBuffers Frames;
@@ -114,6 +144,7 @@ public:
     std::array<ShiftPoint, OutputCount> ShiftReference{};
     int StepCounter = StepIdle;
     std::array<std::uint8_t, ReceiveBufferSize> ReceiveBuffer{};
+    int DiagramRedraws = 0; // diagram redraws asked for by the corner handlers
 
     UiStringTable UiStrings;
     std::vector<std::u16string> LanguageList;
@@ -152,7 +183,7 @@ public:
     void TEditEnter(QLineEdit* edit);
     bool ShiftStep(int output, Axis axis);
     void LiveStep(int index);
-    void ShiftModeClick(int output);
+    void ShiftModeClick(int output); // output 1..4
     void RealTimeModeClick();
 
     // ---- Diagram (diagram/) ----
@@ -163,13 +194,19 @@ public:
     void TntButton1Click();
     void TntButton2Click();
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void BuildControls();
+    void BuildStatusBarPanels();
+    void AssignControls();
+    void SetInitialValues();
+    void ArrangeTabOrder();
+    void BuildTimer();
     void WireHandlers();
+    void LoadLanguage();
 
     TForm1Services services_;
 };

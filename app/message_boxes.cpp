@@ -7,7 +7,7 @@ namespace pelmora {
 namespace {
 
 class RealMessageBoxes final : public MessageBoxes {
-public:
+  public:
     void ShowError(const QString& message) override {
         const std::unique_ptr<QMessageBox> box = CreateErrorBox(message);
         box->exec();
@@ -38,6 +38,8 @@ MessageBoxes& CurrentMessageBoxes() {
     return installedBoxes != nullptr ? *installedBoxes : realBoxes;
 }
 
-void InstallMessageBoxes(MessageBoxes* boxes) { installedBoxes = boxes; }
+void InstallMessageBoxes(MessageBoxes* boxes) {
+    installedBoxes = boxes;
+}
 
 } // namespace pelmora

@@ -9,7 +9,7 @@
 namespace pelmora {
 
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // The standard error box: the application title, the text with the full-stop rule applied,
     // an error icon and OK.

@@ -32,7 +32,7 @@ class TTntLabel : public QLabel, public HelpContextHolder {
 };
 // A static text: a label in a sunken frame.
 class TTntStaticText : public QLabel, public HelpContextHolder {
-public:
+  public:
     explicit TTntStaticText(QWidget* parent = nullptr);
 };
 

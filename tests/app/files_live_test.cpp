@@ -1,0 +1,62 @@
+// Loading an alignment file while live: each value that changes goes to the virtual box at
+// once, in canonical order, and nothing else is sent.
+#include "app/file_dialogs.h"
+#include "storage/alignment_file.h"
+#include "support/form_fixture.h"
+
+#include <fstream>
+
+namespace pelmora::testing {
+namespace {
+
+class OneChoice final : public FileDialogRunner {
+  public:
+    explicit OneChoice(QString file) : file_(std::move(file)) { InstallFileDialogRunner(this); }
+    ~OneChoice() override { InstallFileDialogRunner(nullptr); }
+    std::optional<QString> Run(QFileDialog&) override { return file_; }
+
+  private:
+    QString file_;
+};
+
+class FilesLiveTest : public FormFixture {};
+
+TEST_F(FilesLiveTest, LoadSendsOneFramePerChangedValueInCanonicalOrder) {
+    ASSERT_TRUE(Connect());
+    Form->RealTimeMode->click();
+    Form->ShiftModes[0]->click(); // unticked by the load before any value is set
+    PmxValues values{};
+    for (int i = 0; i < ParameterCount; ++i)
+        values[i] = Value(i);
+    const std::vector<std::pair<int, int>> changes = {
+        {0, 300}, {3, 40}, {6, 1500}, {13, 1080}, {WRHIndex, 120}, {LRIndex, 5}, {LTIndex, 300}};
+    for (const auto& [index, value] : changes)
+        values[index] = value;
+    values[14] = 5000; // TRX4 already at its maximum 1920: clamped to it, no change, no frame
+    const PmxImage image = BuildPmxImage(values);
+    const std::filesystem::path file = Dir / "live.PMX";
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), image.size());
+
+    FrameBuffers expected = Form->Frames;
+    std::vector<std::string> expectedFrames;
+    for (const auto& [index, value] : changes) {
+        const Frame& frame = expected.ParameterSet(index, value);
+        expectedFrames.emplace_back(frame.begin(), frame.begin() + 10);
+    }
+
+    Box->ClearFrames();
+    Pauses.Pauses.clear();
+    OneChoice dialog(QString::fromStdString(file.string()));
+    Form->TntButton2Click();
+    ASSERT_TRUE(PumpUntilFrames(changes.size()));
+    PumpFor(std::chrono::milliseconds(50));
+
+    EXPECT_EQ(BoxFrames(), expectedFrames);
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{60, 60, 60, 60, 10, 10, 10}));
+    EXPECT_FALSE(Form->ShiftModes[0]->isChecked());
+    EXPECT_TRUE(Boxes.Errors.empty());
+}
+
+} // namespace
+} // namespace pelmora::testing

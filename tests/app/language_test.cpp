@@ -1,0 +1,229 @@
+// Start-up in a folder and the interface language: the files written, the language chosen,
+// the strings and the font that reach the controls, and a change of language.
+#include "form_fixture.h"
+
+#include "app/caption.h"
+#include "app/version_info.h"
+
+#include <gtest/gtest.h>
+
+#include <typeindex>
+
+namespace pelmora::testing {
+namespace {
+
+// The keys of a section of a UI.INI in file order.
+std::vector<std::string> KeysOf(const std::string& ini) {
+    std::vector<std::string> keys;
+    std::size_t start = 0;
+    while (start < ini.size()) {
+        std::size_t end = ini.find('\n', start);
+        if (end == std::string::npos)
+            end = ini.size();
+        const std::string line = ini.substr(start, end - start);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos)
+            keys.push_back(line.substr(0, equals));
+        start = end + 1;
+    }
+    return keys;
+}
+
+std::string TwoLanguages(const std::string& secondFont = "") {
+    std::string ini = "[English]\r\nStr1=TV1\r\n[Deutsch]\r\nStr0=Ausrichtung\r\n"
+                      "Str12=Verbinden\r\nStr22=Oben links\r\n";
+    if (!secondFont.empty())
+        ini += "Font=" + secondFont + "\r\n";
+    return ini;
+}
+
+class LanguageTest : public ::testing::Test {
+  protected:
+    TempFolder folder;
+    FormFixture fixture;
+    std::filesystem::path UiIni() const { return folder.Path() / "UI.INI"; }
+    std::filesystem::path SystemIni() const { return folder.Path() / "SYSTEM.INI"; }
+};
+
+TEST_F(LanguageTest, StartInAnEmptyFolderWritesBothFilesAndShowsEnglish) {
+    const VersionRecord record = MakeVersionRecord(1, 0, 2, 6);
+    TForm1& form = fixture.Start(
+        folder.Path(), std::string(reinterpret_cast<const char*>(&record), sizeof record));
+
+    const std::string ui = ReadFile(UiIni());
+    EXPECT_EQ(ui.find("[English]"), 0u);
+    EXPECT_EQ(ui.find('[', 1), std::string::npos) << "one section only";
+    std::vector<std::string> expectedKeys;
+    for (int i = 0; i < 36; ++i)
+        expectedKeys.push_back("Str" + std::to_string(i));
+    EXPECT_EQ(KeysOf(ui), expectedKeys);
+    EXPECT_NE(ui.find("Str21=Please wait..............."), std::string::npos);
+
+    const std::string system = ReadFile(SystemIni());
+    EXPECT_NE(system.find("[SYSTEM]"), std::string::npos);
+    EXPECT_NE(system.find("UI=0"), std::string::npos);
+
+    ASSERT_EQ(form.UIComboBox->count(), 1);
+    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
+    EXPECT_EQ(form.UIComboBox->currentIndex(), 0);
+    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool  V1.026");
+    EXPECT_EQ(CaptionPrefix().size(), 5);
+    EXPECT_TRUE(CaptionPrefix().endsWith("  "));
+    EXPECT_TRUE(fixture.Boxes.Errors.empty());
+}
+
+TEST_F(LanguageTest, StartLeavesTheShellIdleAndTheDeviceBoxesEmpty) {
+    TForm1& form = fixture.Start(folder.Path());
+    EXPECT_EQ(form.StepCounter, StepIdle);
+    EXPECT_TRUE(form.StModel->text().isEmpty());
+    EXPECT_TRUE(form.StRes->text().isEmpty());
+    EXPECT_TRUE(form.STBarPanels[0]->text().isEmpty());
+    EXPECT_TRUE(form.STBarPanels[1]->text().isEmpty());
+    EXPECT_FALSE(form.ImgOn->isChecked());
+    EXPECT_FALSE(form.RealTimeMode->isChecked());
+    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool") << "no version record";
+}
+
+TEST_F(LanguageTest, SystemIniChoosesTheSecondLanguage) {
+    WriteFile(UiIni(), TwoLanguages());
+    WriteFile(SystemIni(), "[SYSTEM]\r\nUI=1\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+
+    EXPECT_EQ(form.LanguageIndex, 1);
+    EXPECT_EQ(form.UIComboBox->currentText(), "Deutsch");
+    EXPECT_EQ(form.CNTBTN->text(), "Verbinden");
+    EXPECT_EQ(form.findChild<QLabel*>("TntStaticText5")->text(), "Oben links");
+    EXPECT_EQ(form.ReadBtn->text(), "Read") << "absent keys fall back to English";
+    EXPECT_TRUE(form.windowTitle().startsWith(CaptionPrefix() + "Ausrichtung"));
+}
+
+TEST_F(LanguageTest, AnIndexBeyondTheListUsesTheFirstLanguageAndLeavesTheFile) {
+    WriteFile(UiIni(), TwoLanguages());
+    const std::string system = "[SYSTEM]\r\nUI=7\r\n";
+    WriteFile(SystemIni(), system);
+    TForm1& form = fixture.Start(folder.Path());
+
+    EXPECT_EQ(form.LanguageIndex, 0);
+    EXPECT_EQ(form.UIComboBox->currentText(), "English");
+    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(ReadFile(SystemIni()), system);
+}
+
+TEST_F(LanguageTest, AnAbsentIndexIsWrittenBackAsZero) {
+    WriteFile(UiIni(), TwoLanguages());
+    WriteFile(SystemIni(), "[SYSTEM]\r\nUI=65535\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+    EXPECT_EQ(form.LanguageIndex, 0);
+    EXPECT_NE(ReadFile(SystemIni()).find("UI=0"), std::string::npos);
+}
+
+TEST_F(LanguageTest, UiIniWithoutSectionsOffersEnglishWithTheDefaults) {
+    WriteFile(UiIni(), "Str12=stray\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+    ASSERT_EQ(form.UIComboBox->count(), 1);
+    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
+    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(ReadFile(UiIni()), "Str12=stray\r\n") << "an existing UI.INI is never rewritten";
+}
+
+TEST_F(LanguageTest, Utf16TextReachesTheControlsIntact) {
+    const std::u16string russian = u"\u041f\u043e\u0434\u043a\u043b\u044e\u0447\u0438\u0442\u044c";
+    const std::u16string japanese = u"\u5de6\u4e0a";
+    WriteFile(UiIni(), Utf16LeWithBom(u"[English]\r\n[\u0420\u0443\u0441\u0441\u043a\u0438\u0439]"
+                                      u"\r\nStr12=" +
+                                      russian + u"\r\nStr22=" + japanese + u"\r\n"));
+    WriteFile(SystemIni(), "[SYSTEM]\r\nUI=1\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+
+    EXPECT_EQ(form.UIComboBox->currentText().toStdU16String(),
+              u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439");
+    EXPECT_EQ(form.CNTBTN->text().toStdU16String(), russian);
+    for (const char* name :
+         {"TntStaticText2", "TntStaticText5", "TntStaticText6", "TntStaticText8"})
+        EXPECT_EQ(form.findChild<QLabel*>(name)->text().toStdU16String(), japanese) << name;
+}
+
+TEST_F(LanguageTest, FontKeyReachesOnlyTheSixCaptionedKinds) {
+    WriteFile(UiIni(), TwoLanguages("Arial"));
+    WriteFile(SystemIni(), "[SYSTEM]\r\nUI=1\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+
+    const std::array<std::type_index, 6> kinds = {typeid(TTntButton),   typeid(TTntRadioButton),
+                                                  typeid(TTntGroupBox), typeid(TTntStaticText),
+                                                  typeid(TTntCheckBox), typeid(TTntLabel)};
+    int arial = 0;
+    for (QWidget* control : form.Components) {
+        const auto* holder = dynamic_cast<HelpContextHolder*>(control);
+        const bool captioned = std::find(kinds.begin(), kinds.end(),
+                                         std::type_index(typeid(*control))) != kinds.end() &&
+                               holder->HelpContext != 0;
+        EXPECT_EQ(control->font().family(), captioned ? "Arial" : "Segoe UI")
+            << control->objectName().toStdString();
+        arial += captioned ? 1 : 0;
+    }
+    EXPECT_GT(arial, 40);
+    EXPECT_EQ(form.Edits[0]->font().family(), "Segoe UI");
+    EXPECT_EQ(form.StModel->font().family(), "Segoe UI");
+    EXPECT_EQ(form.StModel->font().pixelSize(), 12) << "size stays";
+    EXPECT_EQ(form.CNTBTN->font().pixelSize(), 11) << "size stays";
+}
+
+// A subclass of a captioned kind is not that kind: the language pass leaves it alone.
+class DerivedButton : public TTntButton {
+    using TTntButton::TTntButton;
+};
+
+TEST_F(LanguageTest, LanguageChangeRebuildsCaptionsAndIsRemembered) {
+    WriteFile(UiIni(), TwoLanguages());
+    TForm1& form = fixture.Start(folder.Path());
+    auto* derived = new DerivedButton(&form);
+    derived->HelpContext = 12;
+    derived->setText("own");
+    form.Components.push_back(derived);
+
+    form.UIComboBoxChange(1);
+    EXPECT_EQ(form.LanguageIndex, 1);
+    EXPECT_EQ(form.CNTBTN->text(), "Verbinden");
+    EXPECT_EQ(derived->text(), "own");
+    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Ausrichtung");
+    EXPECT_NE(ReadFile(SystemIni()).find("UI=1"), std::string::npos);
+
+    std::filesystem::remove(SystemIni());
+    form.UIComboBoxChange(1);
+    EXPECT_FALSE(std::filesystem::exists(SystemIni())) << "the same language writes nothing";
+
+    form.UIComboBoxChange(0);
+    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool");
+    EXPECT_NE(ReadFile(SystemIni()).find("UI=0"), std::string::npos);
+}
+
+TEST_F(LanguageTest, PlainLabelsAndProfileButtonsKeepTheirCaptionsInEveryLanguage) {
+    WriteFile(UiIni(), "[English]\r\n[Other]\r\nStr1=A\r\nStr34=Verschieben\r\n");
+    TForm1& form = fixture.Start(folder.Path());
+    form.UIComboBoxChange(1);
+    EXPECT_EQ(form.OutputGroups[0]->title(), "A");
+    EXPECT_EQ(form.ShiftModes[2]->text(), "Verschieben");
+    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), "X");
+    EXPECT_EQ(form.findChild<QLabel*>("Label21")->text(), "V");
+    EXPECT_EQ(form.ProfileButtons[4]->text(), "5");
+    EXPECT_EQ(form.Values[WRHIndex]->text(), "100");
+}
+
+TEST_F(LanguageTest, AFolderThatCannotBeWrittenStartsInEnglishSilently) {
+    WriteFile(folder.Path() / "file", "not a folder");
+    const std::filesystem::path unwritable = folder.Path() / "file" / "tool";
+    TForm1& form = fixture.Start(unwritable);
+
+    EXPECT_TRUE(fixture.Boxes.Errors.empty());
+    EXPECT_TRUE(fixture.Boxes.Messages.empty());
+    EXPECT_EQ(form.UIComboBox->count(), 1);
+    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
+    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(form.StepCounter, StepIdle) << "start-up ran to its end";
+    form.UIComboBoxChange(0);
+    EXPECT_TRUE(fixture.Boxes.Errors.empty());
+}
+
+} // namespace
+} // namespace pelmora::testing
