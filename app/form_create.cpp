@@ -1,6 +1,7 @@
 // Start-up of the main window and the interface language: FormCreate, the language pass over
 // the captioned controls, and the language box.
 #include "app/caption.h"
+#include "app/handler_guard.h"
 #include "app/main_window.h"
 #include "app/version_info.h"
 #include "storage/language_files.h"
@@ -47,7 +48,7 @@ void TForm1::FormCreate() {
     for (int output = 1; output <= OutputCount; ++output) {
         const int index = CornerIndex(output, ParamKind::TopRight, Axis::X);
         Values[index]->setText(QString::number(DefaultMaxX));
-        Edits[index]->setText(QString::number(DefaultMaxX));
+        SetEditText(*Edits[index], QString::number(DefaultMaxX));
     }
     StatusPanel->move(8, 140);
     DefaultUiStrings();

@@ -1,5 +1,6 @@
 // Saving and loading alignment files: the 22 bar positions to and from a *.PMX file.
 #include "app/file_dialogs.h"
+#include "app/handler_guard.h"
 #include "app/main_window.h"
 #include "storage/alignment_file.h"
 
@@ -83,7 +84,7 @@ void TForm1::TntButton2Click() {
     const PmxReadValues values = ParsePmxImage(ReadPmxFile(*file));
     for (int index = 0; index < ParameterCount; ++index) {
         if (values[index])
-            Bars[index]->setValue(*values[index]);
+            SetPosition(*Bars[index], *values[index]);
     }
 }
 

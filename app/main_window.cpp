@@ -3,6 +3,8 @@
 // control to its handler.
 #include "app/main_window.h"
 
+#include "app/handler_guard.h"
+
 #include "app/application.h"
 #include "diagram/diagram_window.h"
 #include "serial/com_combo_box.h"
@@ -575,29 +577,36 @@ void TForm1::BuildTimer() {
 }
 
 void TForm1::WireHandlers() {
+    const auto guarded = [](auto handler) { return [handler] { HandlerGuard::RunSlot(handler); }; };
     for (const ParameterInfo& info : Parameters) {
         const int index = info.index;
-        connect(Bars[index], &QScrollBar::valueChanged, this, [this, index] { BarChange(index); });
+        connect(Bars[index], &QScrollBar::valueChanged, this,
+                guarded([this, index] { BarChange(index); }));
         if (QLineEdit* edit = Edits[index]) {
-            connect(edit, &QLineEdit::textChanged, this, [this, index] { EditChange(index); });
+            connect(edit, &QLineEdit::textChanged, this,
+                    guarded([this, index] { EditChange(index); }));
             edit->installEventFilter(this);
         }
     }
     for (int output = 1; output <= OutputCount; ++output)
         connect(ShiftModes[output - 1], &QCheckBox::clicked, this,
-                [this, output] { ShiftModeClick(output); });
+                guarded([this, output] { ShiftModeClick(output); }));
     for (int tag = 0; tag < int(SlotButtons.size()); ++tag)
         connect(SlotButtons[tag], &QRadioButton::clicked, this,
-                [this, tag] { TntRadioButton1Click(tag); });
+                guarded([this, tag] { TntRadioButton1Click(tag); }));
     for (int tag = 0; tag < int(ProfileButtons.size()); ++tag)
         connect(ProfileButtons[tag], &QRadioButton::clicked, this,
-                [this, tag] { ProfileIndexClick(tag); });
+                guarded([this, tag] { ProfileIndexClick(tag); }));
     for (const auto& binding : ButtonBindings)
-        connect(this->*binding.control, &QPushButton::clicked, this, binding.handler);
+        connect(this->*binding.control, &QPushButton::clicked, this,
+                guarded([this, handler = binding.handler] { (this->*handler)(); }));
     for (const auto& binding : CheckBoxBindings)
-        connect(this->*binding.control, &QCheckBox::clicked, this, binding.handler);
-    connect(UIComboBox, &QComboBox::activated, this, &TForm1::UIComboBoxChange);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+        connect(this->*binding.control, &QCheckBox::clicked, this,
+                guarded([this, handler = binding.handler] { (this->*handler)(); }));
+    connect(UIComboBox, &QComboBox::activated, this, [this](int index) {
+        HandlerGuard::RunSlot([this, index] { UIComboBoxChange(index); });
+    });
+    connect(Timer1, &QTimer::timeout, this, guarded([this] { Timer1Timer(); }));
     ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) {
         ComPort1RxChar(sender, count);
     };
@@ -607,8 +616,10 @@ void TForm1::WireHandlers() {
 void TForm1::AttachDiagram(TForm2* form) {
     Form2 = form;
     Form2->OnClose = [this] {
-        ImgOn->setChecked(false);
-        ImgOnClick();
+        HandlerGuard::RunSlot([this] {
+            ImgOn->setChecked(false);
+            ImgOnClick();
+        });
     };
 }
 

@@ -3,6 +3,7 @@
 // Every setter used here (QScrollBar::setValue, QLineEdit::setText) runs the handler of the
 // control it sets before it returns, and only when the value really changes; that nesting is
 // how a typed value reaches its scroll bar and a scroll-bar position reaches its views.
+#include "app/handler_guard.h"
 #include "app/main_window.h"
 #include "editor/edit_parsing.h"
 
@@ -21,7 +22,7 @@ QString DecimalText(int value) {
 int TakeValidValue(QLineEdit& edit) {
     if (const auto value = ParseInt32(edit.text().toStdString()))
         return *value;
-    edit.setText(DecimalText(0));
+    SetEditText(edit, DecimalText(0));
     return 0;
 }
 
@@ -39,7 +40,7 @@ void RedrawDiagram(TForm1& form) {
 void ShowCorner(TForm1& form, int index) {
     const QString text = DecimalText(form.Bars[index]->value());
     form.Values[index]->setText(text);
-    form.Edits[index]->setText(text);
+    SetEditText(*form.Edits[index], text);
 }
 
 void TopLeftBarChange(TForm1& form, const ParameterInfo& info) {
@@ -61,7 +62,7 @@ void TopRightBarChange(TForm1& form, const ParameterInfo& info) {
 void SettingBarChange(TForm1& form, const ParameterInfo& info) {
     const QString text = DecimalText(form.Bars[info.index]->value());
     if (QLineEdit* edit = form.Edits[info.index])
-        edit->setText(text);
+        SetEditText(*edit, text);
     else
         form.Values[info.index]->setText(text);
     form.LiveStep(info.index);
@@ -83,17 +84,17 @@ void CornerEditChange(TForm1& form, const ParameterInfo& info) {
     QLineEdit& edit = *form.Edits[info.index];
     const int limit = EditLimitValue(info, form.Limits);
     if (AboveLimitUnsigned(TakeValidValue(edit), limit))
-        edit.setText(DecimalText(limit));
+        SetEditText(edit, DecimalText(limit));
     form.Values[info.index]->setText(edit.text());
-    form.Bars[info.index]->setValue(ParseOrZero(edit));
+    SetPosition(*form.Bars[info.index], ParseOrZero(edit));
 }
 
 void WarpPositionEditChange(TForm1& form, const ParameterInfo& info) {
     QLineEdit& edit = *form.Edits[info.index];
     const int limit = EditLimitValue(info, form.Limits);
     if (AboveLimitSigned(TakeValidValue(edit), limit))
-        edit.setText(DecimalText(limit));
-    form.Bars[info.index]->setValue(ParseOrZero(edit));
+        SetEditText(edit, DecimalText(limit));
+    SetPosition(*form.Bars[info.index], ParseOrZero(edit));
 }
 
 // The value taken goes to the bar as it is; the text is not read a second time.
@@ -102,10 +103,10 @@ void LoopTimeEditChange(TForm1& form, const ParameterInfo& info) {
     const int limit = EditLimitValue(info, form.Limits);
     int value = TakeValidValue(edit);
     if (AboveLimitSigned(value, limit)) {
-        edit.setText(DecimalText(limit));
+        SetEditText(edit, DecimalText(limit));
         value = limit;
     }
-    form.Bars[info.index]->setValue(value);
+    SetPosition(*form.Bars[info.index], value);
 }
 
 using EditHandler = void (*)(TForm1&, const ParameterInfo&);

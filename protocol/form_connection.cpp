@@ -1,6 +1,7 @@
 // Connecting, closing and identifying the box.
 #include "app/main_window.h"
 
+#include "app/handler_guard.h"
 #include "app/message_boxes.h"
 #include "protocol/identification.h"
 #include "protocol/pause.h"
@@ -31,13 +32,13 @@ void SetConnectButton(TForm1& form, int text) {
 // above its new maximum is clamped to it.
 void SetCornerMaxima(TForm1& form, Resolution resolution) {
     for (int index = 0; index < OutputCount * 4; ++index)
-        form.Bars[index]->setMaximum(IsXBar(index) ? resolution.Width : resolution.Height);
+        SetMaximum(*form.Bars[index], IsXBar(index) ? resolution.Width : resolution.Height);
 }
 
 void MoveTopRightXToMaximum(TForm1& form) {
     for (int output = 1; output <= OutputCount; ++output) {
         QScrollBar* bar = form.Bars[CornerIndex(output, ParamKind::TopRight, Axis::X)];
-        bar->setValue(bar->maximum());
+        SetPosition(*bar, bar->maximum());
     }
 }
 

@@ -1,5 +1,6 @@
 // Live adjustment and shift mode: every change of a parameter goes to the box at once while
 // "Real Time" is ticked, and a shifted top-left corner drags its top-right corner along.
+#include "app/handler_guard.h"
 #include "app/main_window.h"
 #include "protocol/pause.h"
 
@@ -48,11 +49,11 @@ bool TForm1::ShiftStep(int output, Axis axis) {
     const int candidate = topRight->value() + (moved - reference);
     if (candidate > topRight->maximum() || candidate < topRight->minimum()) {
         const int back = reference;
-        topLeft->setValue(back); // runs the top-left handling again, now with no move
-        Edits[CornerIndex(output, ParamKind::TopLeft, axis)]->setText(QString::number(back));
+        SetPosition(*topLeft, back); // runs the top-left handling again, now with no move
+        SetEditText(*Edits[CornerIndex(output, ParamKind::TopLeft, axis)], QString::number(back));
         return false;
     }
-    topRight->setValue(candidate);
+    SetPosition(*topRight, candidate);
     reference = moved;
     return true;
 }

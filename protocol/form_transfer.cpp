@@ -2,6 +2,7 @@
 // received-data handler, the reply steps and the watchdog.
 #include "app/main_window.h"
 
+#include "app/handler_guard.h"
 #include "app/message_boxes.h"
 #include "protocol/identification.h"
 #include "protocol/pause.h"
@@ -64,7 +65,7 @@ void SendProfileCommand(TForm1& form, ProfileAction action) {
 // One row of the read or write table: store the reply's value, then send or end.
 void RunTransferStep(TForm1& form, const TransferStep& row, int replyValue) {
     if (row.storeIndex != NoParameter)
-        form.Bars[row.storeIndex]->setValue(replyValue);
+        SetPosition(*form.Bars[row.storeIndex], replyValue);
     const StepAction action = ActionOf(row, form.SingleOutputMode);
     form.StepCounter = action.next;
     if (action.send.kind == StepSend::EndTransfer) {
@@ -80,7 +81,8 @@ void RunTransferStep(TForm1& form, const TransferStep& row, int replyValue) {
 
 bool TForm1::event(QEvent* e) {
     if (e->type() == DeviceReplyEventType) {
-        OnDeviceReply();
+        // A failed step is shown here and the received-data handler goes on.
+        HandlerGuard::RunSlot([this] { OnDeviceReply(); });
         return true;
     }
     return QWidget::event(e);
@@ -132,7 +134,7 @@ void TForm1::WriteBtnClick() {
 
 void TForm1::ResetBtnClick() {
     for (const int index : ResetOrder)
-        Bars[index]->setValue(ResetValue(index, Limits.MaxX));
+        SetPosition(*Bars[index], ResetValue(index, Limits.MaxX));
     if (ComPort1.Connected())
         StartWrite(*this, ResetProgressMaximum);
 }

@@ -3,6 +3,7 @@
 #include "form_fixture.h"
 
 #include "app/application.h"
+#include "app/handler_guard.h"
 #include "app/version_info.h"
 #include "diagram/diagram_window.h"
 
@@ -123,13 +124,17 @@ TEST_F(EventLoopErrors, AnExceptionOfAnotherKindIsShownWithAnEmptyText) {
     EXPECT_TRUE(boxes.Errors[0].isEmpty());
 }
 
+// Handlers are wired through the guard, as the main window wires them, so that nothing unwinds
+// through the toolkit's own frames.
 TEST_F(EventLoopErrors, AButtonHandlerThatThrowsStopsThereAndTheButtonStillWorks) {
     QPushButton button("Connect");
     button.resize(80, 24);
     int clicks = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] {
-        if (++clicks == 1)
-            throw std::runtime_error("Unable to open com port");
+        HandlerGuard::RunSlot([&] {
+            if (++clicks == 1)
+                throw std::runtime_error("Unable to open com port");
+        });
     });
     const auto click = [&] {
         const QPointF centre(40, 12);
