@@ -167,8 +167,8 @@ int main(int argc, char** argv) {
     std::printf("start to window shown: median %.1f ms, min %.1f ms, max %.1f ms (target < 250)\n",
                 Median(times), *std::min_element(times.begin(), times.end()),
                 *std::max_element(times.begin(), times.end()));
-    std::printf("CPU time used by then: median %.1f ms (what the wall time comes to on an idle "
-                "machine)\n",
+    std::printf("CPU time used by then: median %.1f ms (the part of the wall time "
+                "that does not depend on other load)\n",
                 Median(cpu));
     std::printf("resident memory after start-up: median %.1f MB (target < 60)\n",
                 Median(resident) / 1024.0);
