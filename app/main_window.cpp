@@ -551,6 +551,8 @@ void TForm1::SetInitialValues() {
         Bars[info.index]->setValue(info.startValue);
     }
     ProgressBar1->setRange(0, 100);
+    // Opaque, so that a step repaints the bar alone and not the panel and window behind it.
+    ProgressBar1->setAutoFillBackground(true);
     ComComboBox1->Populate(ComPort1.Port());
     SlotButtons[0]->setChecked(true);
     ProfileButtons[0]->setChecked(true);

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "protocol/pause.h"
+#include "support/recording_message_boxes.h"
 
 #include <QString>
 
@@ -13,14 +14,6 @@
 #include <vector>
 
 namespace pelmora::testing {
-
-class RecordingMessageBoxes final : public MessageBoxes {
-  public:
-    void ShowError(const QString& message) override { Errors.push_back(message); }
-    void ShowMessage(const QString& message) override { Messages.push_back(message); }
-    std::vector<QString> Errors;
-    std::vector<QString> Messages;
-};
 
 // A fresh folder under the system's temporary folder, removed with its contents.
 class TempFolder {

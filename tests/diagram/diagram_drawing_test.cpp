@@ -7,13 +7,6 @@
 namespace pelmora::testing {
 namespace {
 
-const QColor Red(255, 0, 0);
-const QColor Green(0, 255, 0);
-const QColor Blue(0, 0, 255);
-const QColor Magenta(255, 0, 255);
-const QColor Yellow(255, 255, 0);
-const QColor White(255, 255, 255);
-
 constexpr OutputEdge Edge(int tlx, int tly, int trx, int try_) {
     return {QPoint(tlx, tly), QPoint(trx, try_)};
 }

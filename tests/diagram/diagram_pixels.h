@@ -12,6 +12,14 @@ namespace pelmora::testing {
 
 inline constexpr double DiagramScale = 480.0 / 2016.0;
 
+// The expected colours, written out rather than taken from the drawing code.
+inline const QColor Red(255, 0, 0);
+inline const QColor Green(0, 255, 0);
+inline const QColor Blue(0, 0, 255);
+inline const QColor Magenta(255, 0, 255);
+inline const QColor Yellow(255, 255, 0);
+inline const QColor White(255, 255, 255);
+
 inline QPoint Pixel(double x, double y) {
     return QPoint(int(std::lround((x + 40) * DiagramScale)),
                   int(std::lround((y + 18) * DiagramScale)));

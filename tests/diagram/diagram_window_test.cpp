@@ -9,11 +9,6 @@
 namespace pelmora::testing {
 namespace {
 
-const QColor Red(255, 0, 0);
-const QColor Green(0, 255, 0);
-const QColor Blue(0, 0, 255);
-const QColor Magenta(255, 0, 255);
-
 class DiagramWindowTest : public ::testing::Test {
   protected:
     DiagramWindowTest() { form.AttachDiagram(&form2); }

@@ -7,6 +7,7 @@
 #include "emulator/pty_box.h"
 #include "protocol/pause.h"
 #include "serial/com_combo_box.h"
+#include "support/recording_message_boxes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,6 @@
 #include <vector>
 
 namespace pelmora::testing {
-
-// Records every box the window would show and returns at once.
-class RecordingMessageBoxes final : public MessageBoxes {
-  public:
-    void ShowError(const QString& message) override { Errors.push_back(message); }
-    void ShowMessage(const QString& message) override { Messages.push_back(message); }
-
-    std::vector<QString> Errors;
-    std::vector<QString> Messages;
-};
 
 // Records every pause; sleeps through them as well while Real is set.
 class FixturePause final : public Pause {

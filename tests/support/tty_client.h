@@ -9,7 +9,7 @@
 namespace pelmora::testing {
 
 class TtyClient {
-public:
+  public:
     explicit TtyClient(const std::string& path);
     ~TtyClient();
     TtyClient(const TtyClient&) = delete;
@@ -21,7 +21,7 @@ public:
     std::string Read(std::size_t count,
                      std::chrono::milliseconds timeout = std::chrono::milliseconds(2000));
 
-private:
+  private:
     int fd_ = -1;
 };
 
