@@ -276,11 +276,11 @@ std::vector<ControlRow> LayoutRows() {
 }
 
 // The hidden status bar's panels: width and whether the text is centred.
-struct StatusPanelSpec {
+struct StatusPanelLayout {
     int width;
     bool centred;
 };
-constexpr std::array<StatusPanelSpec, 3> StatusBarPanels = {
+constexpr std::array<StatusPanelLayout, 3> StatusBarPanels = {
     {{100, true}, {120, true}, {50, false}}};
 
 // Keyboard focus moves through the groups in this order.

@@ -8,8 +8,18 @@ constexpr ParameterInfo Corner(int index, std::string_view bar, std::string_view
                                std::string_view value, ParamKind kind, int output, Axis axis) {
     const bool isX = axis == Axis::X;
     const int start = (kind == ParamKind::TopRight && isX) ? DefaultMaxX : 0;
-    return {index, bar,    edit,  value, kind, output, axis, 0, isX ? DefaultMaxX : DefaultMaxY,
-            start, isX ? EditLimit::MaxX : EditLimit::MaxY, 0};
+    return {index,
+            bar,
+            edit,
+            value,
+            kind,
+            output,
+            axis,
+            0,
+            isX ? DefaultMaxX : DefaultMaxY,
+            start,
+            isX ? EditLimit::MaxX : EditLimit::MaxY,
+            0};
 }
 
 } // namespace
@@ -31,10 +41,10 @@ const std::array<ParameterInfo, ParameterCount> Parameters = {{
     Corner(13, "TLY4Bar", "TLY4Edit", "TLY4Val", ParamKind::TopLeft, 4, Axis::Y),
     Corner(14, "TRX4Bar", "TRX4Edit", "TRX4Val", ParamKind::TopRight, 4, Axis::X),
     Corner(15, "TRY4Bar", "TRY4Edit", "TRY4Val", ParamKind::TopRight, 4, Axis::Y),
-    {16, "WRHBar", "", "WRHVal", ParamKind::WarpRatio, 0, Axis::None, 25, 200, 100,
-     EditLimit::None, 0},
-    {17, "WRVBar", "", "WRVVal", ParamKind::WarpRatio, 0, Axis::None, 25, 200, 100,
-     EditLimit::None, 0},
+    {16, "WRHBar", "", "WRHVal", ParamKind::WarpRatio, 0, Axis::None, 25, 200, 100, EditLimit::None,
+     0},
+    {17, "WRVBar", "", "WRVVal", ParamKind::WarpRatio, 0, Axis::None, 25, 200, 100, EditLimit::None,
+     0},
     {18, "WPHBar", "WPHEdit", "", ParamKind::WarpPosition, 0, Axis::None, 0, 100, 50,
      EditLimit::Fixed, 100},
     {19, "WPVBar", "WPVEdit", "", ParamKind::WarpPosition, 0, Axis::None, 0, 100, 50,
@@ -45,8 +55,8 @@ const std::array<ParameterInfo, ParameterCount> Parameters = {{
 }};
 
 const std::array<int, ParameterCount> ResetOrder = {
-    0, 1, 3, 2, 4, 5, 7, 6, 8, 9, 11, 10, 12, 13, 15, 14, WRHIndex, WRVIndex, WPHIndex, WPVIndex,
-    LTIndex, LRIndex,
+    0,  1,  3,  2,  4,  5,        7,        6,        8,        9,       11,
+    10, 12, 13, 15, 14, WRHIndex, WRVIndex, WPHIndex, WPVIndex, LTIndex, LRIndex,
 };
 
 int ResetValue(int index, int maxX) {

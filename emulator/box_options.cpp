@@ -27,9 +27,7 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--model",
          [](BoxOptions& o, const std::string& v) { return ParseNumber(v, o.Identity.Model); }},
         {"--output-mode",
-         [](BoxOptions& o, const std::string& v) {
-             return ParseNumber(v, o.Identity.OutputMode);
-         }},
+         [](BoxOptions& o, const std::string& v) { return ParseNumber(v, o.Identity.OutputMode); }},
         {"--silent-after", Number(&BoxOptions::SilentAfter)},
         {"--reply-delay", Number(&BoxOptions::ReplyDelayMs)},
         {"--hangup-after", Number(&BoxOptions::HangupAfter)},

@@ -7,7 +7,9 @@ namespace pelmora::emulator {
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Decimal digits of frame[first..9]; nothing when any is not a digit.
 std::optional<int> Digits(std::string_view frame, int first) {
@@ -20,8 +22,12 @@ std::optional<int> Digits(std::string_view frame, int first) {
     return value;
 }
 
-int SlotOf(char letter) { return letter - 'A'; }
-bool IsSlot(char letter) { return letter >= 'A' && letter < 'A' + SlotCount; }
+int SlotOf(char letter) {
+    return letter - 'A';
+}
+bool IsSlot(char letter) {
+    return letter >= 'A' && letter < 'A' + SlotCount;
+}
 
 int CornerOffset(char coordinate) {
     switch (coordinate) {

@@ -31,7 +31,7 @@ struct BoxIdentity {
 };
 
 class BoxState {
-public:
+  public:
     explicit BoxState(BoxIdentity identity = {});
 
     // The 12-byte reply to a frame's ten visible characters, or nothing for a frame the box

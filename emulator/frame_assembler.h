@@ -10,12 +10,12 @@
 namespace pelmora::emulator {
 
 class FrameAssembler {
-public:
+  public:
     void Feed(const char* bytes, std::size_t count);
     // The next complete frame's ten characters; nothing until a CR LF has arrived.
     std::optional<std::string> Next();
 
-private:
+  private:
     static constexpr std::size_t MaxPending = 256;
     std::string pending_;
 };

@@ -25,9 +25,8 @@ int main(int argc, char** argv) {
     parsed.Options.OnHangup = [] { ::kill(::getpid(), SIGUSR1); };
     try {
         PtyBox box(parsed.Options);
-        std::printf("pelmora-box: model %d, output mode %d, on %s\n",
-                    parsed.Options.Identity.Model, parsed.Options.Identity.OutputMode,
-                    box.DevicePath().c_str());
+        std::printf("pelmora-box: model %d, output mode %d, on %s\n", parsed.Options.Identity.Model,
+                    parsed.Options.Identity.OutputMode, box.DevicePath().c_str());
         std::fflush(stdout);
         int received = 0;
         sigwait(&signals, &received);

@@ -135,8 +135,8 @@ void PtyBox::HandleFrame(const std::string& frame) {
         frames_.push_back(Visible(frame));
         ++framesSeen_;
         Log(frame);
-        const bool silent = silent_ || (options_.SilentAfter >= 0 &&
-                                        framesSeen_ > options_.SilentAfter);
+        const bool silent =
+            silent_ || (options_.SilentAfter >= 0 && framesSeen_ > options_.SilentAfter);
         hangup = options_.HangupAfter >= 0 && framesSeen_ >= options_.HangupAfter;
         if (!silent && !hangup)
             reply = state_.Answer(frame);

@@ -19,18 +19,18 @@ namespace pelmora::emulator {
 
 struct BoxOptions {
     BoxIdentity Identity;
-    std::string LinkPath;      // symbolic link to the slave side; empty: none
-    std::string LogPath;       // one line per frame received; empty: no log
-    int SilentAfter = -1;      // stop answering after this many frames
-    int ReplyDelayMs = 0;      // wait before each reply
-    bool SplitReplies = false; // send each reply in two pieces
-    bool GarbageReplies = false; // non-digit bytes in the value positions
-    int HangupAfter = -1;      // close the pty after this many frames (an unplugged cable)
+    std::string LinkPath;           // symbolic link to the slave side; empty: none
+    std::string LogPath;            // one line per frame received; empty: no log
+    int SilentAfter = -1;           // stop answering after this many frames
+    int ReplyDelayMs = 0;           // wait before each reply
+    bool SplitReplies = false;      // send each reply in two pieces
+    bool GarbageReplies = false;    // non-digit bytes in the value positions
+    int HangupAfter = -1;           // close the pty after this many frames (an unplugged cable)
     std::function<void()> OnHangup; // called on the box's thread after a hang-up
 };
 
 class PtyBox {
-public:
+  public:
     explicit PtyBox(BoxOptions options);
     ~PtyBox();
     PtyBox(const PtyBox&) = delete;
@@ -56,7 +56,7 @@ public:
     void Hangup();
     bool HungUp() const;
 
-private:
+  private:
     void Run();
     void Wake();
     bool TakeRequests();
@@ -70,7 +70,7 @@ private:
     FrameAssembler assembler_;
     int master_ = -1;
     int slaveHold_ = -1; // keeps the slave open so the master never sees a hang-up
-    int stopFd_ = -1; // wakes the box's thread for a stop or a hang-up
+    int stopFd_ = -1;    // wakes the box's thread for a stop or a hang-up
     std::string devicePath_;
     std::FILE* log_ = nullptr;
     std::chrono::steady_clock::time_point start_;

@@ -16,7 +16,9 @@ Frame MakeFrame(const char* text) {
     return frame;
 }
 
-std::uint8_t Digit(int digit) { return static_cast<std::uint8_t>('0' + digit); }
+std::uint8_t Digit(int digit) {
+    return static_cast<std::uint8_t>('0' + digit);
+}
 
 } // namespace
 
@@ -62,7 +64,9 @@ void FrameBuffers::SelectSlot(int tag) {
     WarpFrame[5] = letter;
 }
 
-void FrameBuffers::SelectProfile(int tag) { ProfileFrame[9] = Digit(tag); }
+void FrameBuffers::SelectProfile(int tag) {
+    ProfileFrame[9] = Digit(tag);
+}
 
 const Frame& FrameBuffers::FirstCornerQuery() {
     std::memcpy(&CornerFrame[6], "R000", 4);
@@ -125,11 +129,17 @@ char CoordinateLetter(int index) {
     return Letters[index % 4];
 }
 
-char OutputLetter(int index) { return static_cast<char>('A' + Parameters[index].output - 1); }
+char OutputLetter(int index) {
+    return static_cast<char>('A' + Parameters[index].output - 1);
+}
 
-char WarpAxisLetter(int index) { return (index - WRHIndex) % 2 == 0 ? 'H' : 'V'; }
+char WarpAxisLetter(int index) {
+    return (index - WRHIndex) % 2 == 0 ? 'H' : 'V';
+}
 
-char WarpKindLetter(int index) { return index < WPHIndex ? 'R' : 'P'; }
+char WarpKindLetter(int index) {
+    return index < WPHIndex ? 'R' : 'P';
+}
 
 const Frame& FrameBuffers::ParameterSet(int index, int value) {
     switch (Parameters[index].kind) {

@@ -31,7 +31,7 @@ int ReplyValue(const std::uint8_t* reply, bool withThousands);
 enum class ProfileAction : char { Load = 'L', Save = 'X' };
 
 class FrameBuffers {
-public:
+  public:
     FrameBuffers();
 
     Frame MmbOnFrame;

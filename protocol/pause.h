@@ -7,20 +7,20 @@
 namespace pelmora {
 
 class Pause {
-public:
+  public:
     virtual ~Pause() = default;
     virtual void Sleep(int milliseconds) = 0;
 };
 
 // Blocks the calling thread.
 class RealPause final : public Pause {
-public:
+  public:
     void Sleep(int milliseconds) override;
 };
 
 // Records each pause and returns at once.
 class RecordingPause final : public Pause {
-public:
+  public:
     void Sleep(int milliseconds) override { Pauses.push_back(milliseconds); }
     std::vector<int> Pauses;
 };

@@ -80,8 +80,7 @@ TEST(PtyBox, HangupAfterClosesThePty) {
 TEST(BoxCommandLine, ParsesEveryOptionAndRefusesBadOnes) {
     auto parsed = ParseCommandLine({"--link", "/tmp/x", "--model", "105", "--output-mode", "0",
                                     "--log", "l", "--silent-after", "5", "--reply-delay", "7",
-                                    "--split-replies", "--garbage-replies", "--hangup-after",
-                                    "9"});
+                                    "--split-replies", "--garbage-replies", "--hangup-after", "9"});
     ASSERT_EQ(parsed.Error, "");
     EXPECT_EQ(parsed.Options.Identity.Model, 105);
     EXPECT_EQ(parsed.Options.Identity.OutputMode, 0);
@@ -98,8 +97,8 @@ TEST(BoxCommandLine, ParsesEveryOptionAndRefusesBadOnes) {
 
 // The program as a user starts it: in the background, linked, logging.
 TEST(BoxProgram, AnswersAndLogsOnItsLink) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("pelmora-box-test-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("pelmora-box-test-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::string link = (folder / "ttyPMX0").string();
     const std::string log = (folder / "box.log").string();
