@@ -352,6 +352,7 @@ TEST_F(LayoutTest, WindowIsAFixedClientAreaInTheLayoutFont) {
 
 TEST_F(LayoutTest, TimerAndFileDialogsAreSetUp) {
     EXPECT_EQ(form.Timer1->interval(), 2000);
+    EXPECT_EQ(form.Timer1->timerType(), Qt::PreciseTimer);
     EXPECT_FALSE(form.Timer1->isActive());
     EXPECT_EQ(form.OpenDlg->acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(form.SaveDlg->acceptMode(), QFileDialog::AcceptSave);
