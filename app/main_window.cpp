@@ -349,17 +349,24 @@ QFont WindowFont(int pixels) {
     return font;
 }
 
-// Only the group's caption takes the colour: its children keep the window's text colour.
+// Only the group's caption takes the colour: its children keep the window's text colours,
+// in every state, so that a disabled control still looks disabled.
 void ColourGroupCaption(QGroupBox* group, const QColor& colour, const QPalette& window) {
+    constexpr QPalette::ColorGroup States[] = {QPalette::Active, QPalette::Inactive,
+                                               QPalette::Disabled};
+    constexpr QPalette::ColorRole TextRoles[] = {QPalette::WindowText, QPalette::Text};
     for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         QPalette palette = child->palette();
-        palette.setColor(QPalette::WindowText, window.color(QPalette::WindowText));
-        palette.setColor(QPalette::Text, window.color(QPalette::Text));
+        for (QPalette::ColorGroup state : States)
+            for (QPalette::ColorRole role : TextRoles)
+                palette.setColor(state, role, window.color(state, role));
         child->setPalette(palette);
     }
     QPalette palette = group->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
+    for (QPalette::ColorRole role : TextRoles) {
+        palette.setColor(QPalette::Active, role, colour);
+        palette.setColor(QPalette::Inactive, role, colour);
+    }
     group->setPalette(palette);
 }
 

@@ -396,6 +396,20 @@ TEST_F(LayoutTest, OnlyTheCaptionsOfTheOutputGroupsAreColoured) {
     form.hide();
 }
 
+TEST_F(LayoutTest, ControlsInsideTheColouredGroupsStillLookDisabledWhenDisabled) {
+    const QPalette& window = form.palette();
+    ASSERT_NE(window.color(QPalette::Disabled, QPalette::Text),
+              window.color(QPalette::Active, QPalette::Text));
+    for (const ParameterInfo& info : Parameters) {
+        if (!IsCorner(info.kind))
+            continue;
+        const QPalette& palette = form.Edits[info.index]->palette();
+        EXPECT_EQ(palette.color(QPalette::Disabled, QPalette::Text),
+                  window.color(QPalette::Disabled, QPalette::Text))
+            << info.editName;
+    }
+}
+
 TEST_F(LayoutTest, FocusMovesThroughTheGroupsInTheirOrder) {
     const std::vector<std::string> groupOrder = {
         "TntGroupBox1", "TntGroupBox2", "TntGroupBox3", "TntGroupBox4", "TntGroupBox5",
