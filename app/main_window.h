@@ -11,6 +11,7 @@
 #include "app/tnt_controls.h"
 #include "editor/parameters.h"
 #include "protocol/frames.h"
+#include "protocol/transfer_steps.h"
 #include "serial/com_combo_box.h"
 #include "serial/com_port.h"
 #include "storage/ui_strings.h"
@@ -41,8 +42,6 @@ class QtUiHandoff;
 inline constexpr int WM_DEVICE_REPLY = 1147;
 inline constexpr QEvent::Type DeviceReplyEventType = static_cast<QEvent::Type>(WM_DEVICE_REPLY);
 
-inline constexpr int StepIdle = 9999;
-inline constexpr int StepDiscard = 200;
 inline constexpr int ReceiveBufferSize = 512;
 
 // Platform services the window uses, replaceable in tests.
@@ -164,7 +163,8 @@ class TForm1 : public QWidget {
     // ---- Transfers and connection (protocol/) ----
     void ComPort1RxChar(TCustomComPort& sender, int count);
     void OnDeviceReply();
-    void SendFrame(const Frame& frame);
+    void WriteFrame(const Frame& frame); // the whole 12 bytes, no pause
+    void SendFrame(const Frame& frame);  // WriteFrame, then the 30 ms pause of a transfer
     void ReadBtnClick();
     void WriteBtnClick();
     void ResetBtnClick();

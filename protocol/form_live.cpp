@@ -12,10 +12,6 @@ constexpr int MmbPauseMs = 10;
 constexpr int CornerPauseMs = 60;
 constexpr int SettingPauseMs = 10;
 
-void WriteFrame(TForm1& form, const Frame& frame) {
-    form.ComPort1.Write(frame.data(), FrameSize);
-}
-
 // Values set by a running read, write or reset (panel shown) are never echoed to the box.
 bool LiveGateOpen(const TForm1& form) {
     return form.ComPort1.Connected() && form.RealTimeMode->isChecked() &&
@@ -63,11 +59,11 @@ void TForm1::LiveStep(int index) {
         return;
     const ParameterInfo& info = Parameters[index];
     if (InShiftMode(*this, info)) {
-        WriteFrame(*this, info.kind == ParamKind::TopLeft ? Frames.MmbOffFrame : Frames.MmbOnFrame);
+        WriteFrame(info.kind == ParamKind::TopLeft ? Frames.MmbOffFrame : Frames.MmbOnFrame);
         Pauser().Sleep(MmbPauseMs);
     }
     StepCounter = StepDiscard;
-    WriteFrame(*this, Frames.ParameterSet(index, Bars[index]->value()));
+    WriteFrame(Frames.ParameterSet(index, Bars[index]->value()));
     Pauser().Sleep(IsCorner(info.kind) ? CornerPauseMs : SettingPauseMs);
 }
 

@@ -14,16 +14,10 @@
 
 namespace pelmora {
 
-static_assert(TransferIdleStep == StepIdle);
-
 namespace {
 
 constexpr int FramePauseMs = 30;
 constexpr int WatchdogMessage = 35;
-
-void WriteFrame(TForm1& form, const Frame& frame) {
-    form.ComPort1.Write(frame.data(), FrameSize);
-}
 
 // The progress bar clamps a position into its range, as a transfer expects.
 void SetProgressPosition(QProgressBar& bar, int position) {
@@ -50,7 +44,7 @@ void StartWrite(TForm1& form, int progressMaximum) {
     form.ComPort1.ClearBuffer(true, true);
     form.StepCounter = WriteFirstStep;
     StartTransferPanel(form);
-    WriteFrame(form, form.Frames.MmbOnFrame);
+    form.WriteFrame(form.Frames.MmbOnFrame);
     SetProgress(*form.ProgressBar1, WriteFirstStep, progressMaximum, WriteFirstStep);
 }
 
@@ -59,7 +53,7 @@ void SendProfileCommand(TForm1& form, ProfileAction action) {
         return;
     form.ComPort1.ClearBuffer(true, true);
     form.StepCounter = StepDiscard;
-    WriteFrame(form, form.Frames.Profile(action));
+    form.WriteFrame(form.Frames.Profile(action));
 }
 
 // One row of the read or write table: store the reply's value, then send or end.
@@ -112,8 +106,12 @@ void TForm1::OnDeviceReply() {
         RunTransferStep(*this, *row, value);
 }
 
+void TForm1::WriteFrame(const Frame& frame) {
+    ComPort1.Write(frame.data(), FrameSize);
+}
+
 void TForm1::SendFrame(const Frame& frame) {
-    WriteFrame(*this, frame);
+    WriteFrame(frame);
     Pauser().Sleep(FramePauseMs);
 }
 
@@ -124,7 +122,7 @@ void TForm1::ReadBtnClick() {
     StepCounter = ReadFirstStep;
     SetProgress(*ProgressBar1, 0, ReadProgressMaximum, 0);
     StartTransferPanel(*this);
-    WriteFrame(*this, Frames.FirstCornerQuery());
+    WriteFrame(Frames.FirstCornerQuery());
 }
 
 void TForm1::WriteBtnClick() {

@@ -18,17 +18,9 @@ constexpr StepFrame WarpQuery(char axis, char kind) {
 constexpr StepFrame LoopQuery(char loop) {
     return {StepSend::LoopQuery, loop};
 }
-constexpr StepFrame CornerSet(char coordinate, char output, int index) {
-    return {StepSend::CornerSet, coordinate, output, index};
-}
-constexpr StepFrame WarpSet(char axis, char kind, int index) {
-    return {StepSend::WarpSet, axis, kind, index};
-}
-constexpr StepFrame LoopRangeSet() {
-    return {StepSend::LoopRangeSet, 0, 0, LRIndex};
-}
-constexpr StepFrame LoopTimeSet() {
-    return {StepSend::LoopTimeSet, 0, 0, LTIndex};
+// The set frame of a parameter: its letters come from the parameter table.
+constexpr StepFrame Set(int index) {
+    return {StepSend::ParameterSet, 0, 0, index};
 }
 constexpr StepFrame MmbOff() {
     return {StepSend::MmbOff};
@@ -69,34 +61,22 @@ const std::array<TransferStep, 22> ReadSteps = {{
     Row(18, WPHIndex, WarpQuery('V', 'P'), 19),
     Row(19, WPVIndex, LoopQuery('R'), 20),
     Row(20, LRIndex, LoopQuery('T'), 21),
-    Row(21, LTIndex, End(), TransferIdleStep),
+    Row(21, LTIndex, End(), StepIdle),
 }};
 
 const std::array<TransferStep, 24> WriteSteps = {{
-    Row(100, NoParameter, CornerSet('X', 'A', 0), 101),
-    Row(101, NoParameter, CornerSet('Y', 'A', 1), 102),
-    Row(102, NoParameter, CornerSet('U', 'A', 2), 103),
-    Branch(103, NoParameter, CornerSet('V', 'A', 3), 105, CornerSet('V', 'A', 3), 123),
-    Row(105, NoParameter, CornerSet('X', 'B', 4), 107),
-    Row(107, NoParameter, CornerSet('Y', 'B', 5), 108),
-    Row(108, NoParameter, CornerSet('U', 'B', 6), 109),
-    Row(109, NoParameter, CornerSet('V', 'B', 7), 111),
-    Row(111, NoParameter, CornerSet('X', 'C', 8), 113),
-    Row(113, NoParameter, CornerSet('Y', 'C', 9), 114),
-    Row(114, NoParameter, CornerSet('U', 'C', 10), 115),
-    Row(115, NoParameter, CornerSet('V', 'C', 11), 117),
-    Row(117, NoParameter, CornerSet('X', 'D', 12), 119),
-    Row(119, NoParameter, CornerSet('Y', 'D', 13), 120),
-    Row(120, NoParameter, CornerSet('U', 'D', 14), 121),
-    Row(121, NoParameter, CornerSet('V', 'D', 15), 123),
-    Row(123, NoParameter, WarpSet('H', 'R', WRHIndex), 124),
-    Row(124, NoParameter, WarpSet('V', 'R', WRVIndex), 125),
-    Row(125, NoParameter, WarpSet('H', 'P', WPHIndex), 126),
-    Row(126, NoParameter, MmbOff(), 127),
-    Row(127, NoParameter, WarpSet('V', 'P', WPVIndex), 128),
-    Row(128, NoParameter, LoopRangeSet(), 129),
-    Row(129, NoParameter, LoopTimeSet(), 130),
-    Row(130, NoParameter, End(), TransferIdleStep),
+    Row(100, NoParameter, Set(0), 101),        Row(101, NoParameter, Set(1), 102),
+    Row(102, NoParameter, Set(2), 103),        Branch(103, NoParameter, Set(3), 105, Set(3), 123),
+    Row(105, NoParameter, Set(4), 107),        Row(107, NoParameter, Set(5), 108),
+    Row(108, NoParameter, Set(6), 109),        Row(109, NoParameter, Set(7), 111),
+    Row(111, NoParameter, Set(8), 113),        Row(113, NoParameter, Set(9), 114),
+    Row(114, NoParameter, Set(10), 115),       Row(115, NoParameter, Set(11), 117),
+    Row(117, NoParameter, Set(12), 119),       Row(119, NoParameter, Set(13), 120),
+    Row(120, NoParameter, Set(14), 121),       Row(121, NoParameter, Set(15), 123),
+    Row(123, NoParameter, Set(WRHIndex), 124), Row(124, NoParameter, Set(WRVIndex), 125),
+    Row(125, NoParameter, Set(WPHIndex), 126), Row(126, NoParameter, MmbOff(), 127),
+    Row(127, NoParameter, Set(WPVIndex), 128), Row(128, NoParameter, Set(LRIndex), 129),
+    Row(129, NoParameter, Set(LTIndex), 130),  Row(130, NoParameter, End(), StepIdle),
 }};
 
 const TransferStep* FindTransferStep(int step) {
@@ -124,14 +104,8 @@ const Frame& BuildStepFrame(FrameBuffers& frames, const StepFrame& send, int val
         return frames.WarpQuery(send.first, send.second);
     case StepSend::LoopQuery:
         return frames.LoopQuery(send.first);
-    case StepSend::CornerSet:
-        return frames.CornerSet(send.first, send.second, value);
-    case StepSend::WarpSet:
-        return frames.WarpSet(send.first, send.second, value);
-    case StepSend::LoopRangeSet:
-        return frames.LoopRangeSet(value);
-    case StepSend::LoopTimeSet:
-        return frames.LoopTimeSet(value);
+    case StepSend::ParameterSet:
+        return frames.ParameterSet(send.valueIndex, value);
     case StepSend::MmbOff:
         return frames.MmbOffFrame;
     case StepSend::EndTransfer:

@@ -10,7 +10,8 @@
 namespace pelmora {
 
 inline constexpr int NoParameter = -1;
-inline constexpr int TransferIdleStep = 9999; // the step number once a transfer has ended
+inline constexpr int StepIdle = 9999;   // no sequence running: replies change nothing
+inline constexpr int StepDiscard = 200; // replies to profile commands and live frames
 inline constexpr int ReadFirstStep = 0;
 inline constexpr int WriteFirstStep = 100;
 inline constexpr int ReadProgressMaximum = 19;
@@ -22,17 +23,14 @@ enum class StepSend {
     CornerQuery,  // letters: coordinate, output
     WarpQuery,    // letters: axis, kind
     LoopQuery,    // letter: loop
-    CornerSet,    // letters: coordinate, output; value of `valueIndex`
-    WarpSet,      // letters: axis, kind; value of `valueIndex`
-    LoopRangeSet, // value of `valueIndex`
-    LoopTimeSet,  // value of `valueIndex`
+    ParameterSet, // the set frame of `valueIndex`, carrying its value
     MmbOff,
     EndTransfer, // nothing is sent: the transfer ends
 };
 
 struct StepFrame {
     StepSend kind = StepSend::EndTransfer;
-    char first = 0;
+    char first = 0; // the letters of a query
     char second = 0;
     int valueIndex = NoParameter;
 };

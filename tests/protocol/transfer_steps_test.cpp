@@ -44,7 +44,7 @@ Walk WalkChain(FrameBuffers& frames, int first, bool singleOutput) {
         if (walk.steps.size() > 40)
             break;
     }
-    EXPECT_EQ(step, TransferIdleStep);
+    EXPECT_EQ(step, StepIdle);
     return walk;
 }
 
