@@ -5,6 +5,7 @@
 #include "app/message_boxes.h"
 #include "protocol/pause.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
 
 #include <QString>
 
@@ -14,17 +15,6 @@
 #include <vector>
 
 namespace pelmora::testing {
-
-// A fresh folder under the system's temporary folder, removed with its contents.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);

@@ -48,22 +48,6 @@ int RunInChild(const std::function<bool()>& prepare, const std::function<int()>&
 
 } // namespace
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "pelmora-storage-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    path_ = pattern;
-    fs::permissions(path_, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                               fs::perms::others_read | fs::perms::others_exec);
-}
-
-TempFolder::~TempFolder() {
-    std::error_code error;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, error);
-    fs::remove_all(path_, error);
-}
-
 std::vector<std::uint8_t> Bytes(std::string_view text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }

@@ -2,6 +2,8 @@
 // process must not impose on itself (a dropped privilege, a file-size limit).
 #pragma once
 
+#include "support/temp_folder.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -10,19 +12,7 @@
 
 namespace pelmora::test {
 
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-  private:
-    std::filesystem::path path_;
-};
+using pelmora::testing::TempFolder;
 
 std::vector<std::uint8_t> Bytes(std::string_view text);
 std::vector<std::uint8_t> ReadAll(const std::filesystem::path& file);

@@ -4,22 +4,11 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <random>
 #include <thread>
 
 namespace pelmora::testing {
 
 namespace {
-
-std::filesystem::path MakeTemporaryDir() {
-    std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        auto dir = base / ("pelmora-form-" + std::to_string(random()));
-        if (std::filesystem::create_directory(dir))
-            return dir;
-    }
-}
 
 bool SequenceAtRest(const TForm1& form) {
     return form.StepCounter == StepIdle || form.StepCounter == StepDiscard;
@@ -52,7 +41,7 @@ void PumpFor(std::chrono::milliseconds duration) {
     PumpUntil([end] { return std::chrono::steady_clock::now() >= end; }, duration * 2);
 }
 
-FormFixture::FormFixture() : Dir(MakeTemporaryDir()) {
+FormFixture::FormFixture() {
     InstallMessageBoxes(&Boxes);
     TForm1Services services;
     services.pause = &Pauses;
@@ -66,8 +55,6 @@ FormFixture::~FormFixture() {
     Form.reset();
     Box.reset();
     InstallMessageBoxes(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(Dir, ignored);
 }
 
 emulator::PtyBox& FormFixture::StartBox(emulator::BoxOptions options) {

@@ -8,6 +8,7 @@
 #include "protocol/pause.h"
 #include "serial/com_combo_box.h"
 #include "support/recording_message_boxes.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,8 @@ class FormFixture : public ::testing::Test {
     int Value(int index) const;
     std::vector<std::string> BoxFrames() const;
 
-    std::filesystem::path Dir;
+    TempFolder Folder;
+    const std::filesystem::path Dir = Folder.Path();
     FixturePause Pauses;
     RecordingMessageBoxes Boxes;
     std::unique_ptr<TForm1> Form;
