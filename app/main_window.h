@@ -143,7 +143,7 @@ class TForm1 : public QWidget {
     std::array<ShiftPoint, OutputCount> ShiftReference{};
     int StepCounter = StepIdle;
     std::array<std::uint8_t, ReceiveBufferSize> ReceiveBuffer{};
-    int DiagramRedraws = 0; // diagram redraws asked for by the corner handlers
+    int DiagramRedraws = 0; // calls of DrawDiagram, drawn or not
 
     UiStringTable UiStrings;
     std::vector<std::u16string> LanguageList;

@@ -23,6 +23,7 @@ DiagramCorners CornersOf(const TForm1& form) {
 } // namespace
 
 void TForm1::DrawDiagram() {
+    ++DiagramRedraws;
     if (Form2 == nullptr || !Form2->isVisible())
         return;
     DrawLayoutDiagram(Form2->Canvas(), CornersOf(*this), SingleOutputMode);

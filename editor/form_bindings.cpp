@@ -30,11 +30,6 @@ int ParseOrZero(const QLineEdit& edit) {
     return ParseInt32(edit.text().toStdString()).value_or(0);
 }
 
-void RedrawDiagram(TForm1& form) {
-    ++form.DiagramRedraws;
-    form.DrawDiagram();
-}
-
 // ---- Scroll-bar handling, one function per kind of parameter ----
 
 void ShowCorner(TForm1& form, int index) {
@@ -47,13 +42,13 @@ void TopLeftBarChange(TForm1& form, const ParameterInfo& info) {
     if (form.ShiftModes[info.output - 1]->isChecked() && !form.ShiftStep(info.output, info.axis))
         return; // the refusal has already shown, drawn and sent the reference value
     ShowCorner(form, info.index);
-    RedrawDiagram(form);
+    form.DrawDiagram();
     form.LiveStep(info.index);
 }
 
 void TopRightBarChange(TForm1& form, const ParameterInfo& info) {
     ShowCorner(form, info.index);
-    RedrawDiagram(form);
+    form.DrawDiagram();
     form.LiveStep(info.index);
 }
 
