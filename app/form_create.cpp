@@ -33,12 +33,6 @@ void SetFontFace(QWidget* control, const QString& face) {
     control->setFont(font);
 }
 
-std::optional<std::string_view> VersionRecordOf(const TForm1Services& services) {
-    if (!services.HasVersionInfo)
-        return std::nullopt;
-    return std::string_view(services.VersionInfo);
-}
-
 } // namespace
 
 void TForm1::FormCreate() {
@@ -51,8 +45,8 @@ void TForm1::FormCreate() {
         SetEditText(*Edits[index], QString::number(DefaultMaxX));
     }
     StatusPanel->move(8, 140);
-    DefaultUiStrings();
-    VersionSuffix = BuildVersionSuffix(VersionRecordOf(services_));
+    DefaultUiStrings(); // builds the built-in English table
+    VersionSuffix = BuildVersionSuffix(services_.VersionInfo);
 
     UiIniPath = UiIniPathIn(services_.ExecutableDir);
     SystemIniPath = SystemIniPathIn(services_.ExecutableDir);

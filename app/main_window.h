@@ -29,6 +29,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace pelmora {
@@ -46,10 +47,9 @@ inline constexpr int ReceiveBufferSize = 512;
 
 // Platform services the window uses, replaceable in tests.
 struct TForm1Services {
-    Pause* pause = nullptr;              // required
-    std::filesystem::path ExecutableDir; // where UI.INI and SYSTEM.INI live
-    std::string VersionInfo;             // the executable's version record ("" = none)
-    bool HasVersionInfo = true;
+    Pause* pause = nullptr;                 // required
+    std::filesystem::path ExecutableDir;    // where UI.INI and SYSTEM.INI live
+    std::optional<std::string> VersionInfo; // the executable's version record, if it has one
 };
 
 // A shift-mode reference: the top-left corner when the output's shift mode was last

@@ -11,8 +11,8 @@ TForm1Services ServicesOfThisExecutable(Pause& pause) {
     services.pause = &pause;
     services.ExecutableDir = QCoreApplication::applicationDirPath().toStdU16String();
     const std::optional<std::string_view> record = EmbeddedVersionRecord();
-    services.HasVersionInfo = record.has_value();
-    services.VersionInfo = std::string(record.value_or(std::string_view()));
+    if (record)
+        services.VersionInfo = std::string(*record);
     return services;
 }
 

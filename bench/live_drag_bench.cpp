@@ -52,7 +52,6 @@ int main(int argc, char** argv) {
     TForm1Services services;
     services.pause = &pause;
     services.ExecutableDir = folder;
-    services.HasVersionInfo = false;
     TForm1 form(std::move(services));
     emulator::PtyBox box({});
     form.ComPort1.SetPort(box.DevicePath());

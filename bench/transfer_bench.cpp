@@ -76,7 +76,6 @@ int RunRounds(const std::filesystem::path& dir, int rounds, bool shown, Counting
     TForm1Services services;
     services.pause = &pause;
     services.ExecutableDir = dir;
-    services.HasVersionInfo = false;
     TForm1 form(services);
     if (shown)
         form.show();

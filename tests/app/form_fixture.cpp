@@ -41,8 +41,7 @@ TForm1& FormFixture::Start(const std::filesystem::path& folder,
     TForm1Services services;
     services.pause = &Pauses;
     services.ExecutableDir = folder;
-    services.HasVersionInfo = versionRecord.has_value();
-    services.VersionInfo = versionRecord.value_or(std::string());
+    services.VersionInfo = std::move(versionRecord);
     Form = std::make_unique<TForm1>(std::move(services));
     return *Form;
 }

@@ -233,7 +233,6 @@ TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
     TForm1Services services;
     services.pause = &pause;
     services.ExecutableDir = Dir;
-    services.HasVersionInfo = false;
     Form = std::make_unique<TForm1>(std::move(services));
     Form->show();
     StartBox();

@@ -46,7 +46,6 @@ FormFixture::FormFixture() {
     TForm1Services services;
     services.pause = &Pauses;
     services.ExecutableDir = Dir;
-    services.HasVersionInfo = false;
     Form = std::make_unique<TForm1>(std::move(services));
     Form->show();
 }
