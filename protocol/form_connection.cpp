@@ -93,7 +93,7 @@ void OpenAndIdentify(TForm1& form) {
     if (!OpenPort(form))
         return;
     SetConnectButton(form, CloseCaption);
-    form.ComPort1.Write(form.Frames.OutputModeQueryFrame.data(), FrameSize);
+    form.WriteFrame(form.Frames.OutputModeQueryFrame);
     form.StepCounter = OutputModeStep;
 }
 
