@@ -45,7 +45,7 @@ TEST_F(FilesLiveTest, LoadSendsOneFramePerChangedValueInCanonicalOrder) {
         expectedFrames.emplace_back(frame.begin(), frame.begin() + 10);
     }
 
-    Box->ClearFrames();
+    ForgetBoxFrames();
     Pauses.Pauses.clear();
     OneChoice dialog(QString::fromStdString(file.string()));
     Form->TntButton2Click();

@@ -33,7 +33,7 @@ class Live : public FormFixture {
         ForgetTraffic();
     }
     void ForgetTraffic() {
-        Box->ClearFrames();
+        ForgetBoxFrames();
         Pauses.Pauses.clear();
     }
     static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }

@@ -89,6 +89,21 @@ int FormFixture::Value(int index) const {
     return Form->Bars[index]->value();
 }
 
+void FormFixture::ForgetBoxFrames() {
+    if (Form->ComPort1.Connected()) {
+        // A frame the tool never sends, left unanswered, marks the end of what was written.
+        static const std::string marker = "S00SYNC000";
+        Box->SetSilent(true);
+        Form->ComPort1.Write((marker + "\r\n").data(), FrameSize);
+        EXPECT_TRUE(PumpUntil([&] {
+            const std::vector<std::string> frames = Box->Frames();
+            return !frames.empty() && frames.back() == marker;
+        }));
+        Box->SetSilent(false);
+    }
+    Box->ClearFrames();
+}
+
 std::vector<std::string> FormFixture::BoxFrames() const {
     return Box->Frames();
 }

@@ -56,6 +56,9 @@ class FormFixture : public ::testing::Test {
     // Parameter `index`'s value: its scroll bar's position.
     int Value(int index) const;
     std::vector<std::string> BoxFrames() const;
+    // Forgets the frames the box has received, once every frame written so far has reached
+    // it (frames still on the line would otherwise arrive after the forgetting).
+    void ForgetBoxFrames();
 
     TempFolder Folder;
     const std::filesystem::path Dir = Folder.Path();
