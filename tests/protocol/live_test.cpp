@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -51,13 +52,19 @@ class Live : public FormFixture {
         return Box->Frames();
     }
 
-    // A change known to be sent (loop range 0 -> 1), so that everything before it has arrived.
+    // The frames sent before a change known to be sent (loop range 0 -> 1): once its frame has
+    // arrived, everything written before it has arrived too.
     Frames FramesUpToMarker() {
-        const std::size_t before = Box->Frames().size();
         Bar(LRIndex).setValue(Bar(LRIndex).value() + 1);
-        Frames frames = FramesAfter(before + 1);
-        EXPECT_EQ(frames.back().substr(0, 7), "S00MLR+");
-        frames.pop_back();
+        const auto isMarker = [](const std::string& frame) { return frame.starts_with("S00MLR+"); };
+        if (!PumpUntil([&] { return std::ranges::any_of(Box->Frames(), isMarker); })) {
+            ADD_FAILURE() << "the marker never arrived";
+            return Box->Frames();
+        }
+        Frames frames = Box->Frames();
+        EXPECT_EQ(std::ranges::count_if(frames, isMarker), 1);
+        EXPECT_TRUE(isMarker(frames.back())) << "the marker is the last frame";
+        frames.erase(std::ranges::find_if(frames, isMarker), frames.end());
         return frames;
     }
 };
