@@ -67,7 +67,7 @@ void RunTransferStep(TForm1& form, const TransferStep& row, int replyValue) {
         return;
     }
     const int value =
-        action.send.valueIndex != NoParameter ? form.Bars[action.send.valueIndex]->value() : 0;
+        action.send.kind == StepSend::ParameterSet ? form.Bars[action.send.index]->value() : 0;
     form.SendFrame(BuildStepFrame(form.Frames, action.send, value));
 }
 

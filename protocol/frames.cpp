@@ -70,7 +70,7 @@ void FrameBuffers::SelectProfile(int tag) {
 
 const Frame& FrameBuffers::FirstCornerQuery() {
     std::memcpy(&CornerFrame[6], "R000", 4);
-    return CornerQuery('X', 'A');
+    return ParameterQuery(0);
 }
 
 const Frame& FrameBuffers::CornerQuery(char coordinate, char output) {
@@ -139,6 +139,22 @@ char WarpAxisLetter(int index) {
 
 char WarpKindLetter(int index) {
     return index < WPHIndex ? 'R' : 'P';
+}
+
+const Frame& FrameBuffers::ParameterQuery(int index) {
+    switch (Parameters[index].kind) {
+    case ParamKind::TopLeft:
+    case ParamKind::TopRight:
+        return CornerQuery(CoordinateLetter(index), OutputLetter(index));
+    case ParamKind::WarpRatio:
+    case ParamKind::WarpPosition:
+        return WarpQuery(WarpAxisLetter(index), WarpKindLetter(index));
+    case ParamKind::LoopRange:
+        return LoopQuery('R');
+    case ParamKind::LoopTime:
+        break;
+    }
+    return LoopQuery('T');
 }
 
 const Frame& FrameBuffers::ParameterSet(int index, int value) {

@@ -62,6 +62,8 @@ class FrameBuffers {
     const Frame& LoopTimeSet(int value);
     const Frame& Profile(ProfileAction action);
 
+    // The query frame of canonical parameter `index`.
+    const Frame& ParameterQuery(int index);
     // The set frame of canonical parameter `index` carrying `value`.
     const Frame& ParameterSet(int index, int value);
 };

@@ -9,18 +9,12 @@ namespace pelmora {
 
 namespace {
 
-constexpr StepFrame CornerQuery(char coordinate, char output) {
-    return {StepSend::CornerQuery, coordinate, output};
+// The query and set frames of a parameter: their letters come from the parameter table.
+constexpr StepFrame Query(int index) {
+    return {StepSend::ParameterQuery, index};
 }
-constexpr StepFrame WarpQuery(char axis, char kind) {
-    return {StepSend::WarpQuery, axis, kind};
-}
-constexpr StepFrame LoopQuery(char loop) {
-    return {StepSend::LoopQuery, loop};
-}
-// The set frame of a parameter: its letters come from the parameter table.
 constexpr StepFrame Set(int index) {
-    return {StepSend::ParameterSet, 0, 0, index};
+    return {StepSend::ParameterSet, index};
 }
 constexpr StepFrame MmbOff() {
     return {StepSend::MmbOff};
@@ -40,27 +34,27 @@ constexpr TransferStep Branch(int step, int store, StepFrame send, int next,
 } // namespace
 
 const std::array<TransferStep, 22> ReadSteps = {{
-    Row(0, 0, CornerQuery('Y', 'A'), 1),
-    Row(1, 1, CornerQuery('U', 'A'), 2),
-    Row(2, 2, CornerQuery('V', 'A'), 3),
-    Branch(3, 3, CornerQuery('X', 'B'), 4, WarpQuery('H', 'R'), 16),
-    Row(4, 4, CornerQuery('Y', 'B'), 5),
-    Row(5, 5, CornerQuery('U', 'B'), 6),
-    Row(6, 6, CornerQuery('V', 'B'), 7),
-    Row(7, 7, CornerQuery('X', 'C'), 8),
-    Row(8, 8, CornerQuery('Y', 'C'), 9),
-    Row(9, 9, CornerQuery('U', 'C'), 10),
-    Row(10, 10, CornerQuery('V', 'C'), 11),
-    Row(11, 11, CornerQuery('X', 'D'), 12),
-    Row(12, 12, CornerQuery('Y', 'D'), 13),
-    Row(13, 13, CornerQuery('U', 'D'), 14),
-    Row(14, 14, CornerQuery('V', 'D'), 15),
-    Row(15, 15, WarpQuery('H', 'R'), 16),
-    Row(16, WRHIndex, WarpQuery('V', 'R'), 17),
-    Row(17, WRVIndex, WarpQuery('H', 'P'), 18),
-    Row(18, WPHIndex, WarpQuery('V', 'P'), 19),
-    Row(19, WPVIndex, LoopQuery('R'), 20),
-    Row(20, LRIndex, LoopQuery('T'), 21),
+    Row(0, 0, Query(1), 1),
+    Row(1, 1, Query(2), 2),
+    Row(2, 2, Query(3), 3),
+    Branch(3, 3, Query(4), 4, Query(WRHIndex), 16),
+    Row(4, 4, Query(5), 5),
+    Row(5, 5, Query(6), 6),
+    Row(6, 6, Query(7), 7),
+    Row(7, 7, Query(8), 8),
+    Row(8, 8, Query(9), 9),
+    Row(9, 9, Query(10), 10),
+    Row(10, 10, Query(11), 11),
+    Row(11, 11, Query(12), 12),
+    Row(12, 12, Query(13), 13),
+    Row(13, 13, Query(14), 14),
+    Row(14, 14, Query(15), 15),
+    Row(15, 15, Query(WRHIndex), 16),
+    Row(16, WRHIndex, Query(WRVIndex), 17),
+    Row(17, WRVIndex, Query(WPHIndex), 18),
+    Row(18, WPHIndex, Query(WPVIndex), 19),
+    Row(19, WPVIndex, Query(LRIndex), 20),
+    Row(20, LRIndex, Query(LTIndex), 21),
     Row(21, LTIndex, End(), StepIdle),
 }};
 
@@ -98,14 +92,10 @@ StepAction ActionOf(const TransferStep& row, bool singleOutput) {
 
 const Frame& BuildStepFrame(FrameBuffers& frames, const StepFrame& send, int value) {
     switch (send.kind) {
-    case StepSend::CornerQuery:
-        return frames.CornerQuery(send.first, send.second);
-    case StepSend::WarpQuery:
-        return frames.WarpQuery(send.first, send.second);
-    case StepSend::LoopQuery:
-        return frames.LoopQuery(send.first);
+    case StepSend::ParameterQuery:
+        return frames.ParameterQuery(send.index);
     case StepSend::ParameterSet:
-        return frames.ParameterSet(send.valueIndex, value);
+        return frames.ParameterSet(send.index, value);
     case StepSend::MmbOff:
         return frames.MmbOffFrame;
     case StepSend::EndTransfer:

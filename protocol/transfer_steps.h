@@ -20,19 +20,15 @@ inline constexpr int ResetProgressMaximum = 127;
 inline constexpr int EndPauseMs = 500;
 
 enum class StepSend {
-    CornerQuery,  // letters: coordinate, output
-    WarpQuery,    // letters: axis, kind
-    LoopQuery,    // letter: loop
-    ParameterSet, // the set frame of `valueIndex`, carrying its value
+    ParameterQuery, // the query frame of `index`
+    ParameterSet,   // the set frame of `index`, carrying its value
     MmbOff,
     EndTransfer, // nothing is sent: the transfer ends
 };
 
 struct StepFrame {
     StepSend kind = StepSend::EndTransfer;
-    char first = 0; // the letters of a query
-    char second = 0;
-    int valueIndex = NoParameter;
+    int index = NoParameter; // the parameter queried or set
 };
 
 struct TransferStep {

@@ -39,7 +39,7 @@ Walk WalkChain(FrameBuffers& frames, int first, bool singleOutput) {
         const StepAction action = ActionOf(*row, singleOutput);
         if (action.send.kind != StepSend::EndTransfer)
             walk.frames.push_back(
-                FrameText(BuildStepFrame(frames, action.send, ValueFor(action.send.valueIndex))));
+                FrameText(BuildStepFrame(frames, action.send, ValueFor(action.send.index))));
         step = action.next;
         if (walk.steps.size() > 40)
             break;
