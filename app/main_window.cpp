@@ -6,6 +6,7 @@
 #include "app/handler_guard.h"
 
 #include "app/application.h"
+#include "diagram/diagram_drawing.h"
 #include "diagram/diagram_window.h"
 #include "serial/com_combo_box.h"
 #include "serial/qt_ui_handoff.h"
@@ -95,30 +96,25 @@ struct OutputNames {
     const char* topRightText;
     std::array<const char*, 2> bevels;
     std::array<const char*, 4> labels; // TL X, TL Y, TR X, TR Y
-    QColor captionColour;
 };
 
 const std::array<OutputNames, OutputCount> Outputs = {{
     {"TntStaticText2",
      "TntStaticText3",
      {"Bevel1", "Bevel9"},
-     {"Label1", "Label2", "Label24", "Label23"},
-     QColor(255, 0, 0)},
+     {"Label1", "Label2", "Label24", "Label23"}},
     {"TntStaticText5",
      "TntStaticText4",
      {"Bevel2", "Bevel10"},
-     {"Label7", "Label8", "Label5", "Label6"},
-     QColor(0, 255, 0)},
+     {"Label7", "Label8", "Label5", "Label6"}},
     {"TntStaticText6",
      "TntStaticText1",
      {"Bevel3", "Bevel11"},
-     {"Label11", "Label12", "Label9", "Label10"},
-     QColor(0, 0, 255)},
+     {"Label11", "Label12", "Label9", "Label10"}},
     {"TntStaticText8",
      "TntStaticText7",
      {"Bevel4", "Bevel12"},
-     {"Label15", "Label16", "Label13", "Label14"},
-     QColor(255, 0, 255)},
+     {"Label15", "Label16", "Label13", "Label14"}},
 }};
 
 // Where a corner's controls stand inside its output group, by corner (TL X, TL Y, TR X, TR Y).
@@ -495,7 +491,7 @@ void TForm1::BuildControls() {
     AssignControls();
     SetInitialValues();
     for (int output = 0; output < OutputCount; ++output)
-        ColourGroupCaption(OutputGroups[output], Outputs[output].captionColour, palette());
+        ColourGroupCaption(OutputGroups[output], OutputColours[output], palette());
     ArrangeTabOrder();
     BuildTimer();
 }

@@ -19,7 +19,7 @@ struct OutputEdge {
 };
 using DiagramCorners = std::array<OutputEdge, OutputCount>;
 
-// Outline colours of TV1..TV4, the same as the output groups' captions.
+// The colours of TV1..TV4: their diagram outlines and their output groups' captions.
 inline const std::array<QColor, OutputCount> OutputColours = {
     QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 0, 255)};
 inline const QColor DiagramBackground(255, 255, 255);
