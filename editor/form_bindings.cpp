@@ -32,24 +32,19 @@ int ParseOrZero(const QLineEdit& edit) {
 
 // ---- Scroll-bar handling, one function per kind of parameter ----
 
-void ShowCorner(TForm1& form, int index) {
-    const QString text = DecimalText(form.Bars[index]->value());
-    form.Values[index]->setText(text);
-    SetEditText(*form.Edits[index], text);
+void TopRightBarChange(TForm1& form, const ParameterInfo& info) {
+    const QString text = DecimalText(form.Bars[info.index]->value());
+    form.Values[info.index]->setText(text);
+    SetEditText(*form.Edits[info.index], text);
+    form.DrawDiagram();
+    form.LiveStep(info.index);
 }
 
+// A shifted top-left corner first moves its top-right corner along, then is handled like it.
 void TopLeftBarChange(TForm1& form, const ParameterInfo& info) {
     if (form.ShiftModes[info.output - 1]->isChecked() && !form.ShiftStep(info.output, info.axis))
         return; // the refusal has already shown, drawn and sent the reference value
-    ShowCorner(form, info.index);
-    form.DrawDiagram();
-    form.LiveStep(info.index);
-}
-
-void TopRightBarChange(TForm1& form, const ParameterInfo& info) {
-    ShowCorner(form, info.index);
-    form.DrawDiagram();
-    form.LiveStep(info.index);
+    TopRightBarChange(form, info);
 }
 
 // Warp ratio and loop range show the value in their label, warp position and loop time in
