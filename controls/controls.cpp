@@ -1,0 +1,262 @@
+#include "controls/controls.h"
+
+#include <algorithm>
+
+namespace pelmora {
+
+namespace {
+
+constexpr char32_t Backspace = 8;
+
+void Run(const Handler& handler) {
+    if (handler)
+        handler();
+}
+
+} // namespace
+
+// ---- Control ----
+
+void Control::SetEnabled(bool enabled) {
+    if (enabled_ == enabled)
+        return;
+    enabled_ = enabled;
+    Notify(Change::Enabled);
+}
+
+void Control::SetVisible(bool visible) {
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    Notify(Change::Visible);
+}
+
+void Control::SetCaption(std::u16string caption) {
+    if (caption_ == caption)
+        return;
+    caption_ = std::move(caption);
+    Notify(Change::Caption);
+}
+
+void Control::SetFontFace(std::u16string face) {
+    if (fontFace_ == face)
+        return;
+    fontFace_ = std::move(face);
+    Notify(Change::Font);
+}
+
+void Control::Notify(Change what) const {
+    if (view_ != nullptr)
+        view_->Changed(what);
+}
+
+// ---- ScrollBar ----
+
+void ScrollBar::SetPosition(int position) {
+    position = std::clamp(position, min_, max_);
+    if (position == position_)
+        return;
+    position_ = position;
+    Notify(Change::Position);
+    Run(OnChange);
+}
+
+void ScrollBar::SetRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    Notify(Change::Range);
+    SetPosition(position_);
+}
+
+void ScrollBar::UserStep(Step step) {
+    if (!Enabled())
+        return;
+    const bool left = step == Step::Left || step == Step::PageLeft;
+    SetPosition(position_ + (left ? -1 : 1));
+}
+
+void ScrollBar::UserTrack(int position) {
+    if (Enabled())
+        SetPosition(position);
+}
+
+// ---- EditBox ----
+
+void EditBox::SetText(std::u16string text) {
+    if (text == text_)
+        return;
+    text_ = std::move(text);
+    selStart_ = std::min(selStart_, int(text_.size()));
+    selLength_ = 0;
+    Notify(Change::Text);
+    Run(OnChange);
+}
+
+void EditBox::SetCentred(bool centred) {
+    if (centred_ == centred)
+        return;
+    centred_ = centred;
+    Notify(Change::Alignment);
+}
+
+void EditBox::SelectAll() {
+    selStart_ = 0;
+    selLength_ = int(text_.size());
+    Notify(Change::Selection);
+}
+
+void EditBox::SetSelection(int start, int length) {
+    const int size = int(text_.size());
+    selStart_ = std::clamp(start, 0, size);
+    selLength_ = std::clamp(length, 0, size - selStart_);
+}
+
+void EditBox::ReplaceSelection(const std::u16string& with) {
+    std::u16string text = text_;
+    text.replace(std::size_t(selStart_), std::size_t(selLength_), with);
+    const int caret = selStart_ + int(with.size());
+    selLength_ = 0;
+    selStart_ = caret;
+    SetText(std::move(text));
+    SetSelection(caret, 0);
+    Notify(Change::Selection);
+}
+
+void EditBox::UserType(char32_t key) {
+    if (!Enabled())
+        return;
+    if (OnKeyPress)
+        OnKeyPress(key);
+    if (key == 0)
+        return;
+    if (key == Backspace) {
+        if (selLength_ == 0 && selStart_ > 0)
+            SetSelection(selStart_ - 1, 1);
+        ReplaceSelection(u"");
+    } else if (key >= 0x20 && key < 0x10000 && key != 0x7F) {
+        ReplaceSelection(std::u16string(1, char16_t(key)));
+    }
+}
+
+void EditBox::UserInsert(const std::u16string& text) {
+    if (Enabled() && !OnKeyPress)
+        ReplaceSelection(text);
+}
+
+void EditBox::UserDelete() {
+    if (!Enabled())
+        return;
+    if (selLength_ == 0)
+        SetSelection(selStart_, 1);
+    ReplaceSelection(u"");
+}
+
+void EditBox::UserClick() {
+    if (Enabled())
+        SelectAll();
+}
+
+void EditBox::UserEnter() {
+    if (Enabled())
+        SelectAll();
+}
+
+// ---- CheckBox, RadioGroup, Button ----
+
+void CheckBox::SetChecked(bool checked) {
+    if (checked && Group != nullptr)
+        Group->Uncheck(*this);
+    if (checked_ == checked)
+        return;
+    checked_ = checked;
+    Notify(Change::Checked);
+}
+
+void CheckBox::UserClick() {
+    if (!Enabled())
+        return;
+    SetChecked(Group != nullptr || !checked_);
+    Run(OnClick);
+}
+
+void RadioGroup::Add(CheckBox& button) {
+    buttons_.push_back(&button);
+    button.Group = this;
+}
+
+void RadioGroup::Uncheck(const CheckBox& except) const {
+    for (CheckBox* button : buttons_)
+        if (button != &except)
+            button->SetChecked(false);
+}
+
+void Button::UserClick() {
+    if (Enabled())
+        Run(OnClick);
+}
+
+// ---- ComboBox ----
+
+void ComboBox::SetItems(std::vector<std::u16string> items) {
+    items_ = std::move(items);
+    index_ = -1;
+    Notify(Change::Items);
+}
+
+void ComboBox::SetItemIndex(int index) {
+    if (index < 0 || index >= int(items_.size()))
+        index = -1;
+    if (index == index_)
+        return;
+    index_ = index;
+    Notify(Change::ItemIndex);
+}
+
+std::u16string ComboBox::Text() const {
+    return index_ < 0 ? std::u16string() : items_[std::size_t(index_)];
+}
+
+void ComboBox::UserSelect(int index) {
+    if (!Enabled())
+        return;
+    SetItemIndex(index);
+    Run(OnChange);
+}
+
+// ---- ProgressBar ----
+
+void ProgressBar::SetRange(int min, int max) {
+    min_ = min;
+    max_ = std::max(min, max);
+    Notify(Change::Range);
+    SetPosition(position_);
+}
+
+void ProgressBar::SetPosition(int position) {
+    position = std::clamp(position, min_, max_);
+    if (position == position_)
+        return;
+    position_ = position;
+    Notify(Change::Position);
+}
+
+// ---- Timer ----
+
+void Timer::Start() {
+    running_ = true;
+    Notify(Change::Running);
+}
+
+void Timer::Stop() {
+    if (!running_)
+        return;
+    running_ = false;
+    Notify(Change::Running);
+}
+
+void Timer::Fire() {
+    if (running_)
+        Run(OnTimer);
+}
+
+} // namespace pelmora
