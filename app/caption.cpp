@@ -2,12 +2,8 @@
 
 namespace pelmora {
 
-QString CaptionPrefix() {
-    return QStringLiteral("PAT  ");
-}
-
-QString WindowCaption(const QString& title, const QString& versionSuffix) {
-    return CaptionPrefix() + title + versionSuffix;
+std::u16string WindowCaption(const std::u16string& title, const std::u16string& versionSuffix) {
+    return CaptionPrefix + title + versionSuffix;
 }
 
 } // namespace pelmora

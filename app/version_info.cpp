@@ -1,5 +1,7 @@
 #include "app/version_info.h"
 
+#include "storage/text_encoding.h"
+
 #include <cstring>
 
 // Bounds of the section that holds the embedded record; null when no record was linked in.
@@ -37,17 +39,17 @@ std::optional<std::string_view> EmbeddedVersionRecord() {
                             std::size_t(__stop_pelmora_version - __start_pelmora_version));
 }
 
-QString BuildVersionSuffix(std::optional<std::string_view> record) {
+std::u16string BuildVersionSuffix(std::optional<std::string_view> record) {
     if (!record)
-        return QString();
-    QString suffix = QStringLiteral("  V");
+        return u"";
+    const std::u16string suffix = u"  V";
     const std::optional<VersionFixedPart> fixed = QueryFixedPart(*record);
     if (!fixed)
         return suffix;
-    const auto high = [](std::uint32_t word) { return QString::number(word >> 16); };
-    const auto low = [](std::uint32_t word) { return QString::number(word & 0xFFFF); };
-    return suffix + high(fixed->FileVersionMS) + '.' + low(fixed->FileVersionMS) +
-           high(fixed->FileVersionLS) + low(fixed->FileVersionLS);
+    const auto number = [](std::uint32_t value) { return Utf8ToUtf16(std::to_string(value)); };
+    return suffix + number(fixed->FileVersionMS >> 16) + u'.' +
+           number(fixed->FileVersionMS & 0xFFFF) + number(fixed->FileVersionLS >> 16) +
+           number(fixed->FileVersionLS & 0xFFFF);
 }
 
 } // namespace pelmora

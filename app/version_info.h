@@ -2,11 +2,10 @@
 // suffix built from it.
 #pragma once
 
-#include <QString>
-
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pelmora {
@@ -45,6 +44,6 @@ std::optional<std::string_view> EmbeddedVersionRecord();
 
 // "" without a record; "  V" when the record has no readable fixed part; otherwise "  V"
 // followed by major, ".", minor, release and build (1.0.2.6 gives "  V1.026").
-QString BuildVersionSuffix(std::optional<std::string_view> record);
+std::u16string BuildVersionSuffix(std::optional<std::string_view> record);
 
 } // namespace pelmora

@@ -126,7 +126,7 @@ void EditBox::UserType(char32_t key) {
     if (!Enabled())
         return;
     if (OnKeyPress)
-        OnKeyPress(key);
+        OnKeyPress(*this, key);
     if (key == 0)
         return;
     if (key == Backspace) {

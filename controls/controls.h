@@ -76,6 +76,8 @@ class Control {
 
     // The index of the control's text in the interface strings; 0: it takes none.
     int HelpContext = 0;
+    // Whether the language pass sets the caption and the font.
+    bool Translatable = false;
 
     void AttachView(ControlView* view) { view_ = view; }
 
@@ -137,7 +139,7 @@ class EditBox : public Control {
     void SetSelection(int start, int length);
 
     // Sees each typed character first; setting it to 0 discards it.
-    std::function<void(char32_t& key)> OnKeyPress;
+    std::function<void(EditBox& sender, char32_t& key)> OnKeyPress;
 
     // The user's actions. A typed character replaces the selection (Backspace deletes it,
     // or the character before the caret). Text that arrives without being typed (pasted,

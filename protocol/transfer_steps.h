@@ -18,6 +18,8 @@ inline constexpr int ReadProgressMaximum = 19;
 inline constexpr int WriteProgressMaximum = 128;
 inline constexpr int ResetProgressMaximum = 127;
 inline constexpr int EndPauseMs = 500;
+inline constexpr int OutputModeStep = 300; // identification: the output-mode reply
+inline constexpr int ModelStep = 301;      // identification: the model reply
 
 enum class StepSend {
     ParameterQuery, // the query frame of `index`

@@ -215,4 +215,15 @@ std::u16string TruncateText(std::u16string_view text, std::size_t maxLength) {
     return std::u16string(text.substr(0, length));
 }
 
+std::u16string Utf8ToUtf16(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    return DecodeUtf8({bytes, text.size()}).Text;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::vector<std::uint8_t> bytes;
+    EncodeUtf8(text, bytes);
+    return std::string(bytes.begin(), bytes.end());
+}
+
 } // namespace pelmora

@@ -34,4 +34,8 @@ std::vector<std::uint8_t> EncodeText(std::u16string_view text, TextEncoding enco
 // At most maxLength 16-bit units of text, never ending in the first half of a surrogate pair.
 std::u16string TruncateText(std::u16string_view text, std::size_t maxLength);
 
+// UTF-8 text as wide text (a byte that starts no valid sequence stands for itself), and back.
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
 } // namespace pelmora

@@ -35,7 +35,7 @@ TEST(ScrollBarTest, ArrowsAndTroughMoveByOne) {
 TEST(EditBoxTest, TypedKeysPassTheFilterAndReplaceTheSelection) {
     EditBox edit("Edit");
     edit.SetText(u"12");
-    edit.OnKeyPress = [](char32_t& key) {
+    edit.OnKeyPress = [](EditBox&, char32_t& key) {
         if (key != 8 && (key < '0' || key > '9'))
             key = 0;
     };

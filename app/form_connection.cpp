@@ -1,14 +1,12 @@
 // Connecting, closing and identifying the box.
-#include "app/main_window.h"
+#include "app/form.h"
 
-#include "app/handler_guard.h"
-#include "app/message_boxes.h"
-#include "protocol/identification.h"
 #include "protocol/pause.h"
 #include "protocol/resolution_table.h"
-#include "serial/com_combo_box.h"
+#include "storage/text_encoding.h"
 
 #include <exception>
+#include <string>
 
 namespace pelmora {
 
@@ -25,66 +23,66 @@ bool IsXBar(int index) {
 
 void SetConnectButton(TForm1& form, int text) {
     form.CNTBTN->HelpContext = text;
-    form.CNTBTN->setText(QString::fromStdU16String(form.UiStrings[text]));
+    form.CNTBTN->SetCaption(form.UiStrings[text]);
 }
 
 // The corner bars' maxima, TV1..TV4 and within each output TL X, TL Y, TR X, TR Y; a bar
 // above its new maximum is clamped to it.
 void SetCornerMaxima(TForm1& form, Resolution resolution) {
     for (int index = 0; index < OutputCount * 4; ++index)
-        SetMaximum(*form.Bars[index], IsXBar(index) ? resolution.Width : resolution.Height);
+        form.Bars[index]->SetMax(IsXBar(index) ? resolution.Width : resolution.Height);
 }
 
 void MoveTopRightXToMaximum(TForm1& form) {
     for (int output = 1; output <= OutputCount; ++output) {
-        QScrollBar* bar = form.Bars[CornerIndex(output, ParamKind::TopRight, Axis::X)];
-        SetPosition(*bar, bar->maximum());
+        ScrollBar* bar = form.Bars[CornerIndex(output, ParamKind::TopRight, Axis::X)];
+        bar->SetPosition(bar->Max());
     }
 }
 
 void RecordLimits(TForm1& form) {
-    form.Limits.MaxX = form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::X)]->maximum();
-    form.Limits.MaxY = form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::Y)]->maximum();
+    form.Limits.MaxX = form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::X)]->Max();
+    form.Limits.MaxY = form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::Y)]->Max();
 }
 
-void SetDeviceTexts(TForm1& form, const QString& model, const QString& resolution) {
-    form.STBarPanels[0]->setText(model);
-    form.StModel->setText(model);
-    form.STBarPanels[1]->setText(resolution);
-    form.StRes->setText(resolution);
+void SetDeviceTexts(TForm1& form, const std::u16string& model, const std::u16string& resolution) {
+    form.STBarPanels[0]->SetCaption(model);
+    form.StModel->SetCaption(model);
+    form.STBarPanels[1]->SetCaption(resolution);
+    form.StRes->SetCaption(resolution);
 }
 
 // The corner edits, bars and shift-mode box of one output, in the order they are switched.
 void SetOutputEnabled(TForm1& form, int output, bool enabled) {
     const int first = CornerIndex(output, ParamKind::TopLeft, Axis::X);
     for (int index = first; index < first + 4; ++index)
-        form.Edits[index]->setEnabled(enabled);
+        form.Edits[index]->SetEnabled(enabled);
     for (int index = first; index < first + 4; ++index)
-        form.Bars[index]->setEnabled(enabled);
-    form.ShiftModes[output - 1]->setEnabled(enabled);
+        form.Bars[index]->SetEnabled(enabled);
+    form.ShiftModes[output - 1]->SetEnabled(enabled);
 }
 
 void ClosePort(TForm1& form) {
     form.ComPort1.Close();
     SetConnectButton(form, ConnectCaption);
-    form.StatusPanel->hide(); // the watchdog keeps running: a cut transfer is still reported
+    form.StatusPanel->Hide(); // the watchdog keeps running: a cut transfer is still reported
     form.ConfigureForModel(0);
-    SetDeviceTexts(form, QString(), QString());
+    SetDeviceTexts(form, u"", u"");
 }
 
 // Opens the chosen port and lets it settle; false, with the error shown, when that fails.
 // A port that opened but could not be made ready is closed again.
 bool OpenPort(TForm1& form) {
     try {
-        form.ComPort1.SetPort(form.ComComboBox1->Text());
+        form.ComPort1.SetPort(Utf16ToUtf8(form.ComComboBox1->Text()));
         form.ComPort1.Open();
         form.Pauser().Sleep(OpenSettleMs);
         form.ComPort1.ClearBuffer(true, true);
         return true;
-    } catch (const std::exception& error) {
+    } catch (const std::exception&) {
         if (form.ComPort1.Connected())
             form.ComPort1.Close();
-        CurrentMessageBoxes().ShowError(QString::fromUtf8(error.what()));
+        form.ShowException(std::current_exception());
         return false;
     }
 }
@@ -97,26 +95,30 @@ void OpenAndIdentify(TForm1& form) {
     form.StepCounter = OutputModeStep;
 }
 
-} // namespace
-
-void RunOutputModeStep(TForm1& form, int code) {
-    SetCornerMaxima(form, ResolutionForCode(code));
-    MoveTopRightXToMaximum(form);
-    RecordLimits(form);
-    form.StepCounter = ModelStep;
-    form.SendFrame(form.Frames.ModelQueryFrame);
+std::u16string Decimal(int value) {
+    return Utf8ToUtf16(std::to_string(value));
 }
 
-void RunModelStep(TForm1& form, int model) {
-    form.ConfigureForModel(model);
-    SetDeviceTexts(form, QString::asprintf("P%d", model),
-                   QString::asprintf("%d x %d", form.Limits.MaxX, form.Limits.MaxY));
-    form.StepCounter = StepIdle;
+} // namespace
+
+void TForm1::RunOutputModeStep(int code) {
+    SetCornerMaxima(*this, ResolutionForCode(code));
+    MoveTopRightXToMaximum(*this);
+    RecordLimits(*this);
+    StepCounter = ModelStep;
+    SendFrame(Frames.ModelQueryFrame);
+}
+
+void TForm1::RunModelStep(int model) {
+    ConfigureForModel(model);
+    SetDeviceTexts(*this, u"P" + Decimal(model),
+                   Decimal(Limits.MaxX) + u" x " + Decimal(Limits.MaxY));
+    StepCounter = StepIdle;
 }
 
 void TForm1::CNTBTNClick() {
-    if (RealTimeMode->isChecked()) {
-        RealTimeMode->setChecked(false);
+    if (RealTimeMode->Checked()) {
+        RealTimeMode->SetChecked(false);
         RealTimeModeClick();
     }
     if (ComPort1.Connected())

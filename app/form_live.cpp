@@ -1,8 +1,11 @@
 // Live adjustment and shift mode: every change of a parameter goes to the box at once while
 // "Real Time" is ticked, and a shifted top-left corner drags its top-right corner along.
-#include "app/handler_guard.h"
-#include "app/main_window.h"
+#include "app/form.h"
+
 #include "protocol/pause.h"
+#include "storage/text_encoding.h"
+
+#include <string>
 
 namespace pelmora {
 
@@ -14,17 +17,17 @@ constexpr int SettingPauseMs = 10;
 
 // Values set by a running read, write or reset (panel shown) are never echoed to the box.
 bool LiveGateOpen(const TForm1& form) {
-    return form.ComPort1.Connected() && form.RealTimeMode->isChecked() &&
-           form.StatusPanel->isHidden();
+    return form.ComPort1.Connected() && form.RealTimeMode->Checked() &&
+           !form.StatusPanel->Visible();
 }
 
 bool InShiftMode(const TForm1& form, const ParameterInfo& info) {
-    return IsCorner(info.kind) && form.ShiftModes[info.output - 1]->isChecked();
+    return IsCorner(info.kind) && form.ShiftModes[info.output - 1]->Checked();
 }
 
 // The controls that Real Time disables, in the order they are switched.
-std::vector<QWidget*> RealTimeLockedControls(const TForm1& form) {
-    std::vector<QWidget*> controls;
+std::vector<Control*> RealTimeLockedControls(const TForm1& form) {
+    std::vector<Control*> controls;
     const int outputs = form.SingleOutputMode ? 1 : OutputCount;
     for (int output = 1; output <= outputs; ++output)
         for (ParamKind kind : {ParamKind::TopLeft, ParamKind::TopRight})
@@ -38,18 +41,19 @@ std::vector<QWidget*> RealTimeLockedControls(const TForm1& form) {
 } // namespace
 
 bool TForm1::ShiftStep(int output, Axis axis) {
-    QScrollBar* topLeft = Bars[CornerIndex(output, ParamKind::TopLeft, axis)];
-    QScrollBar* topRight = Bars[CornerIndex(output, ParamKind::TopRight, axis)];
+    ScrollBar* topLeft = Bars[CornerIndex(output, ParamKind::TopLeft, axis)];
+    ScrollBar* topRight = Bars[CornerIndex(output, ParamKind::TopRight, axis)];
     int& reference = axis == Axis::X ? ShiftReference[output - 1].X : ShiftReference[output - 1].Y;
-    const int moved = topLeft->value();
-    const int candidate = topRight->value() + (moved - reference);
-    if (candidate > topRight->maximum() || candidate < topRight->minimum()) {
+    const int moved = topLeft->Position();
+    const int candidate = topRight->Position() + (moved - reference);
+    if (candidate > topRight->Max() || candidate < topRight->Min()) {
         const int back = reference;
-        SetPosition(*topLeft, back); // runs the top-left handling again, now with no move
-        SetEditText(*Edits[CornerIndex(output, ParamKind::TopLeft, axis)], QString::number(back));
+        topLeft->SetPosition(back); // runs the top-left handling again, now with no move
+        Edits[CornerIndex(output, ParamKind::TopLeft, axis)]->SetText(
+            Utf8ToUtf16(std::to_string(back)));
         return false;
     }
-    SetPosition(*topRight, candidate);
+    topRight->SetPosition(candidate);
     reference = moved;
     return true;
 }
@@ -63,27 +67,27 @@ void TForm1::LiveStep(int index) {
         Pauser().Sleep(MmbPauseMs);
     }
     StepCounter = StepDiscard;
-    WriteFrame(Frames.ParameterSet(index, Bars[index]->value()));
+    WriteFrame(Frames.ParameterSet(index, Bars[index]->Position()));
     Pauser().Sleep(IsCorner(info.kind) ? CornerPauseMs : SettingPauseMs);
 }
 
 void TForm1::ShiftModeClick(int output) {
-    const bool on = ShiftModes[output - 1]->isChecked();
+    const bool on = ShiftModes[output - 1]->Checked();
     if (on)
         ShiftReference[output - 1] = {
-            Bars[CornerIndex(output, ParamKind::TopLeft, Axis::X)]->value(),
-            Bars[CornerIndex(output, ParamKind::TopLeft, Axis::Y)]->value()};
+            Bars[CornerIndex(output, ParamKind::TopLeft, Axis::X)]->Position(),
+            Bars[CornerIndex(output, ParamKind::TopLeft, Axis::Y)]->Position()};
     for (Axis axis : {Axis::X, Axis::Y}) {
         const int index = CornerIndex(output, ParamKind::TopRight, axis);
-        Bars[index]->setEnabled(!on);
-        Edits[index]->setEnabled(!on);
+        Bars[index]->SetEnabled(!on);
+        Edits[index]->SetEnabled(!on);
     }
 }
 
 void TForm1::RealTimeModeClick() {
-    const bool on = RealTimeMode->isChecked();
-    for (QWidget* control : RealTimeLockedControls(*this))
-        control->setEnabled(!on);
+    const bool on = RealTimeMode->Checked();
+    for (Control* control : RealTimeLockedControls(*this))
+        control->SetEnabled(!on);
 }
 
 } // namespace pelmora

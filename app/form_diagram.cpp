@@ -1,15 +1,15 @@
 // The main window's side of the diagram: redraw from the corner bars, the Diagram check box.
-#include "app/main_window.h"
+#include "app/form.h"
+
 #include "diagram/diagram_drawing.h"
-#include "diagram/diagram_window.h"
 
 namespace pelmora {
 
 namespace {
 
-QPoint BarPoint(const TForm1& form, int output, ParamKind corner) {
-    return QPoint(form.Bars[CornerIndex(output, corner, Axis::X)]->value(),
-                  form.Bars[CornerIndex(output, corner, Axis::Y)]->value());
+Point BarPoint(const TForm1& form, int output, ParamKind corner) {
+    return {form.Bars[CornerIndex(output, corner, Axis::X)]->Position(),
+            form.Bars[CornerIndex(output, corner, Axis::Y)]->Position()};
 }
 
 DiagramCorners CornersOf(const TForm1& form) {
@@ -24,21 +24,23 @@ DiagramCorners CornersOf(const TForm1& form) {
 
 void TForm1::DrawDiagram() {
     ++DiagramRedraws;
-    if (Form2 == nullptr || !Form2->isVisible())
+    if (services_.diagram == nullptr || !DiagramShown)
         return;
-    DrawLayoutDiagram(Form2->Canvas(), CornersOf(*this), SingleOutputMode);
-    Form2->Repaint();
+    services_.diagram->Draw(LayoutDiagram(CornersOf(*this), SingleOutputMode));
 }
 
 void TForm1::ImgOnClick() {
-    if (Form2 == nullptr)
+    if (services_.diagram == nullptr)
         return;
-    if (!ImgOn->isChecked()) {
-        Form2->hide();
-        return;
-    }
-    Form2->show();
-    DrawDiagram();
+    DiagramShown = ImgOn->Checked();
+    services_.diagram->SetShown(DiagramShown);
+    if (DiagramShown)
+        DrawDiagram();
+}
+
+void TForm1::DiagramClosed() {
+    ImgOn->SetChecked(false);
+    ImgOnClick();
 }
 
 } // namespace pelmora

@@ -1,14 +1,9 @@
-// Transfer sequencer of the main window: Read, Write, Reset, the profile commands, the
-// received-data handler, the reply steps and the watchdog.
-#include "app/main_window.h"
+// Transfer sequencer: Read, Write, Reset, the profile commands, the received-data handler,
+// the reply steps and the watchdog.
+#include "app/form.h"
 
-#include "app/handler_guard.h"
-#include "app/message_boxes.h"
-#include "protocol/identification.h"
 #include "protocol/pause.h"
 #include "protocol/transfer_steps.h"
-
-#include <QCoreApplication>
 
 #include <algorithm>
 
@@ -19,25 +14,15 @@ namespace {
 constexpr int FramePauseMs = 30;
 constexpr int WatchdogMessage = 35;
 
-// The progress bar clamps a position into its range, as a transfer expects.
-void SetProgressPosition(QProgressBar& bar, int position) {
-    bar.setValue(std::clamp(position, bar.minimum(), bar.maximum()));
-}
-
-void SetProgress(QProgressBar& bar, int minimum, int maximum, int position) {
-    bar.setRange(minimum, maximum);
-    SetProgressPosition(bar, position);
-}
-
 void StartTransferPanel(TForm1& form) {
-    form.StatusPanel->show();
-    form.Timer1->start();
+    form.StatusPanel->Show();
+    form.Timer1.Start();
 }
 
 void EndTransfer(TForm1& form) {
     form.Pauser().Sleep(EndPauseMs);
-    form.StatusPanel->hide();
-    form.Timer1->stop();
+    form.StatusPanel->Hide();
+    form.Timer1.Stop();
 }
 
 void StartWrite(TForm1& form, int progressMaximum) {
@@ -45,7 +30,8 @@ void StartWrite(TForm1& form, int progressMaximum) {
     form.StepCounter = WriteFirstStep;
     StartTransferPanel(form);
     form.WriteFrame(form.Frames.MmbOnFrame);
-    SetProgress(*form.ProgressBar1, WriteFirstStep, progressMaximum, WriteFirstStep);
+    form.ProgressBar1->SetRange(WriteFirstStep, progressMaximum);
+    form.ProgressBar1->SetPosition(WriteFirstStep);
 }
 
 void SendProfileCommand(TForm1& form, ProfileAction action) {
@@ -59,7 +45,7 @@ void SendProfileCommand(TForm1& form, ProfileAction action) {
 // One row of the read or write table: store the reply's value, then send or end.
 void RunTransferStep(TForm1& form, const TransferStep& row, int replyValue) {
     if (row.storeIndex != NoParameter)
-        SetPosition(*form.Bars[row.storeIndex], replyValue);
+        form.Bars[row.storeIndex]->SetPosition(replyValue);
     const StepAction action = ActionOf(row, form.SingleOutputMode);
     form.StepCounter = action.next;
     if (action.send.kind == StepSend::EndTransfer) {
@@ -67,19 +53,16 @@ void RunTransferStep(TForm1& form, const TransferStep& row, int replyValue) {
         return;
     }
     const int value =
-        action.send.kind == StepSend::ParameterSet ? form.Bars[action.send.index]->value() : 0;
+        action.send.kind == StepSend::ParameterSet ? form.Bars[action.send.index]->Position() : 0;
     form.SendFrame(BuildStepFrame(form.Frames, action.send, value));
 }
 
 } // namespace
 
-bool TForm1::event(QEvent* e) {
-    if (e->type() == DeviceReplyEventType) {
-        // A failed step is shown here and the received-data handler goes on.
-        HandlerGuard::RunSlot([this] { OnDeviceReply(); });
-        return true;
-    }
-    return QWidget::event(e);
+// The window's dispatch of WM_DEVICE_REPLY: a failed step is shown here and the
+// received-data handler goes on.
+void TForm1::DeviceReplyMessage() {
+    RunGuarded([this] { OnDeviceReply(); });
 }
 
 void TForm1::ComPort1RxChar(TCustomComPort& sender, int) {
@@ -87,21 +70,20 @@ void TForm1::ComPort1RxChar(TCustomComPort& sender, int) {
     if (waiting < FrameSize)
         return;
     sender.Read(ReceiveBuffer.data(), std::min(waiting, ReceiveBufferSize));
-    Timer1->stop();
-    if (!StatusPanel->isHidden())
-        Timer1->start();
-    QEvent reply(DeviceReplyEventType);
-    QCoreApplication::sendEvent(this, &reply);
+    Timer1.Stop();
+    if (StatusPanel->Visible())
+        Timer1.Start();
+    SendDeviceReply();
 }
 
 void TForm1::OnDeviceReply() {
     const int step = StepCounter;
     const int value = ReplyValue(ReceiveBuffer.data(), static_cast<unsigned>(step) < 16u);
-    SetProgressPosition(*ProgressBar1, step);
+    ProgressBar1->SetPosition(step);
     if (step == OutputModeStep)
-        RunOutputModeStep(*this, value);
+        RunOutputModeStep(value);
     else if (step == ModelStep)
-        RunModelStep(*this, value);
+        RunModelStep(value);
     else if (const TransferStep* row = FindTransferStep(step))
         RunTransferStep(*this, *row, value);
 }
@@ -120,7 +102,8 @@ void TForm1::ReadBtnClick() {
         return;
     ComPort1.ClearBuffer(true, true);
     StepCounter = ReadFirstStep;
-    SetProgress(*ProgressBar1, 0, ReadProgressMaximum, 0);
+    ProgressBar1->SetRange(0, ReadProgressMaximum);
+    ProgressBar1->SetPosition(0);
     StartTransferPanel(*this);
     WriteFrame(Frames.FirstCornerQuery());
 }
@@ -132,7 +115,7 @@ void TForm1::WriteBtnClick() {
 
 void TForm1::ResetBtnClick() {
     for (const int index : ResetOrder)
-        SetPosition(*Bars[index], ResetValue(index, Limits.MaxX));
+        Bars[index]->SetPosition(ResetValue(index, Limits.MaxX));
     if (ComPort1.Connected())
         StartWrite(*this, ResetProgressMaximum);
 }
@@ -146,9 +129,9 @@ void TForm1::TntButton6Click() {
 }
 
 void TForm1::Timer1Timer() {
-    Timer1->stop();
-    CurrentMessageBoxes().ShowMessage(QString::fromStdU16String(UiStrings[WatchdogMessage]));
-    StatusPanel->hide();
+    Timer1.Stop();
+    Messages().ShowMessage(UiStrings[WatchdogMessage]);
+    StatusPanel->Hide();
 }
 
 void TForm1::TntRadioButton1Click(int tag) {

@@ -1,0 +1,53 @@
+// What the form needs from the platform it runs on; each face supplies these.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace pelmora {
+
+class Pause;
+struct DiagramDrawing;
+
+class MessageBoxes {
+  public:
+    virtual ~MessageBoxes() = default;
+    // The standard error box: the application title, the text (with the full-stop rule
+    // already applied), an error icon and OK. Plain text, never markup.
+    virtual void ShowError(const std::u16string& text) = 0;
+    // A plain message box with OK (the watchdog's "Communication Error !!").
+    virtual void ShowMessage(const std::u16string& text) = 0;
+};
+
+// The standard open and save dialogs for alignment files ("*.PMX").
+class FileDialogs {
+  public:
+    virtual ~FileDialogs() = default;
+    // The chosen file with the default extension added, or nullopt when cancelled.
+    virtual std::optional<std::filesystem::path> ChooseOpen() = 0;
+    virtual std::optional<std::filesystem::path> ChooseSave() = 0;
+};
+
+// The diagram window: a captionless tool window showing a picture.
+class DiagramSurface {
+  public:
+    virtual ~DiagramSurface() = default;
+    virtual void SetShown(bool shown) = 0;
+    virtual void Draw(const DiagramDrawing& drawing) = 0;
+};
+
+struct FormServices {
+    Pause* pause = nullptr;               // required
+    MessageBoxes* messages = nullptr;     // required
+    FileDialogs* fileDialogs = nullptr;   // nullptr: every file dialog is cancelled
+    DiagramSurface* diagram = nullptr;    // nullptr: no diagram window
+    std::filesystem::path ExecutableDir;  // where UI.INI and SYSTEM.INI live
+    std::optional<std::string> VersionInfo; // the executable's version record, if it has one
+};
+
+// The text of the standard error box: a full stop is appended when the last character sorts
+// above '.' (letters and digits do); an empty message stays empty.
+std::u16string ErrorBoxText(const std::u16string& message);
+
+} // namespace pelmora
