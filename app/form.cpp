@@ -123,8 +123,10 @@ void TForm1::ShowException(std::exception_ptr error) {
 void TForm1::BuildControls() {
     for (const ControlRow& row : LayoutRows())
         Components.push_back(BuildControl(row));
-    for (const StatusPanelLayout& panel : StatusBarPanels)
+    for (const StatusPanelLayout& panel : StatusBarPanels) {
         Components.push_back(std::make_unique<Control>(ControlKind::Label, panel.Name));
+        Components.back()->SetFontFace(DefaultFace);
+    }
     AssignControls();
     SetInitialValues();
     Timer1.Interval = 2000;

@@ -35,6 +35,14 @@ inline constexpr std::array<Rgb, OutputCount> OutputColours = {
 inline constexpr Rgb DiagramBackground{255, 255, 255};
 inline constexpr Rgb DiagramFrameColour{255, 255, 0};
 
+// The diagram window: a tool window without a caption holding a sunken frame and the picture.
+struct DiagramWindowLayout {
+    int Left, Top, Width, Height;
+};
+inline constexpr DiagramWindowLayout DiagramWindow{1292, 79, 496, 290};
+inline constexpr DiagramWindowLayout DiagramBevel{3, 4, 489, 282};
+inline constexpr DiagramWindowLayout DiagramPicture{7, 9, 480, 270};
+
 // Logical point (-40, -18) is the picture's top-left pixel; one scale serves both axes.
 inline constexpr Point DiagramOrigin{-40, -18};
 

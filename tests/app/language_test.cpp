@@ -1,13 +1,13 @@
 // Start-up in a folder and the interface language: the files written, the language chosen,
 // the strings and the font that reach the controls, and a change of language.
-#include "form_fixture.h"
+#include "support/form_fixture.h"
 
 #include "app/caption.h"
 #include "app/version_info.h"
 
 #include <gtest/gtest.h>
 
-#include <typeindex>
+#include "storage/text_encoding.h"
 
 namespace pelmora::testing {
 namespace {
@@ -40,7 +40,7 @@ std::string TwoLanguages(const std::string& secondFont = "") {
 class LanguageTest : public ::testing::Test {
   protected:
     TempFolder folder;
-    FormFixture fixture;
+    StartedForm fixture;
     std::filesystem::path UiIni() const { return folder.Path() / "UI.INI"; }
     std::filesystem::path SystemIni() const { return folder.Path() / "SYSTEM.INI"; }
 };
@@ -63,25 +63,23 @@ TEST_F(LanguageTest, StartInAnEmptyFolderWritesBothFilesAndShowsEnglish) {
     EXPECT_NE(system.find("[SYSTEM]"), std::string::npos);
     EXPECT_NE(system.find("UI=0"), std::string::npos);
 
-    ASSERT_EQ(form.UIComboBox->count(), 1);
-    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
-    EXPECT_EQ(form.UIComboBox->currentIndex(), 0);
-    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool  V1.026");
-    EXPECT_EQ(CaptionPrefix().size(), 5);
-    EXPECT_TRUE(CaptionPrefix().endsWith("  "));
+    ASSERT_EQ(form.UIComboBox->Items().size(), 1u);
+    EXPECT_EQ(form.UIComboBox->Items()[0], u"English");
+    EXPECT_EQ(form.UIComboBox->ItemIndex(), 0);
+    EXPECT_EQ(TextOf(form.Window), "PAT  Pelmora Align Tool  V1.026");
     EXPECT_TRUE(fixture.Boxes.Errors.empty());
 }
 
 TEST_F(LanguageTest, StartLeavesTheShellIdleAndTheDeviceBoxesEmpty) {
     TForm1& form = fixture.Start(folder.Path());
     EXPECT_EQ(form.StepCounter, StepIdle);
-    EXPECT_TRUE(form.StModel->text().isEmpty());
-    EXPECT_TRUE(form.StRes->text().isEmpty());
-    EXPECT_TRUE(form.STBarPanels[0]->text().isEmpty());
-    EXPECT_TRUE(form.STBarPanels[1]->text().isEmpty());
-    EXPECT_FALSE(form.ImgOn->isChecked());
-    EXPECT_FALSE(form.RealTimeMode->isChecked());
-    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool") << "no version record";
+    EXPECT_TRUE(TextOf(form.StModel).empty());
+    EXPECT_TRUE(TextOf(form.StRes).empty());
+    EXPECT_TRUE(TextOf(form.STBarPanels[0]).empty());
+    EXPECT_TRUE(TextOf(form.STBarPanels[1]).empty());
+    EXPECT_FALSE(form.ImgOn->Checked());
+    EXPECT_FALSE(form.RealTimeMode->Checked());
+    EXPECT_EQ(TextOf(form.Window), "PAT  Pelmora Align Tool") << "no version record";
 }
 
 TEST_F(LanguageTest, SystemIniChoosesTheSecondLanguage) {
@@ -90,11 +88,11 @@ TEST_F(LanguageTest, SystemIniChoosesTheSecondLanguage) {
     TForm1& form = fixture.Start(folder.Path());
 
     EXPECT_EQ(form.LanguageIndex, 1);
-    EXPECT_EQ(form.UIComboBox->currentText(), "Deutsch");
-    EXPECT_EQ(form.CNTBTN->text(), "Verbinden");
-    EXPECT_EQ(form.findChild<QLabel*>("TntStaticText5")->text(), "Oben links");
-    EXPECT_EQ(form.ReadBtn->text(), "Read") << "absent keys fall back to English";
-    EXPECT_TRUE(form.windowTitle().startsWith(CaptionPrefix() + "Ausrichtung"));
+    EXPECT_EQ(form.UIComboBox->Text(), u"Deutsch");
+    EXPECT_EQ(TextOf(form.CNTBTN), "Verbinden");
+    EXPECT_EQ(TextOf(form.Find("TntStaticText5")), "Oben links");
+    EXPECT_EQ(TextOf(form.ReadBtn), "Read") << "absent keys fall back to English";
+    EXPECT_EQ(TextOf(form.Window).rfind("PAT  Ausrichtung", 0), 0u);
 }
 
 TEST_F(LanguageTest, AnIndexBeyondTheListUsesTheFirstLanguageAndLeavesTheFile) {
@@ -104,8 +102,8 @@ TEST_F(LanguageTest, AnIndexBeyondTheListUsesTheFirstLanguageAndLeavesTheFile) {
     TForm1& form = fixture.Start(folder.Path());
 
     EXPECT_EQ(form.LanguageIndex, 0);
-    EXPECT_EQ(form.UIComboBox->currentText(), "English");
-    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(form.UIComboBox->Text(), u"English");
+    EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
     EXPECT_EQ(ReadFile(SystemIni()), system);
 }
 
@@ -120,9 +118,9 @@ TEST_F(LanguageTest, AnAbsentIndexIsWrittenBackAsZero) {
 TEST_F(LanguageTest, UiIniWithoutSectionsOffersEnglishWithTheDefaults) {
     WriteFile(UiIni(), "Str12=stray\r\n");
     TForm1& form = fixture.Start(folder.Path());
-    ASSERT_EQ(form.UIComboBox->count(), 1);
-    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
-    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    ASSERT_EQ(form.UIComboBox->Items().size(), 1u);
+    EXPECT_EQ(form.UIComboBox->Items()[0], u"English");
+    EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
     EXPECT_EQ(ReadFile(UiIni()), "Str12=stray\r\n") << "an existing UI.INI is never rewritten";
 }
 
@@ -135,12 +133,11 @@ TEST_F(LanguageTest, Utf16TextReachesTheControlsIntact) {
     WriteFile(SystemIni(), "[SYSTEM]\r\nUI=1\r\n");
     TForm1& form = fixture.Start(folder.Path());
 
-    EXPECT_EQ(form.UIComboBox->currentText().toStdU16String(),
-              u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439");
-    EXPECT_EQ(form.CNTBTN->text().toStdU16String(), russian);
+    EXPECT_EQ(form.UIComboBox->Text(), u"\u0420\u0443\u0441\u0441\u043a\u0438\u0439");
+    EXPECT_EQ(form.CNTBTN->Caption(), russian);
     for (const char* name :
          {"TntStaticText2", "TntStaticText5", "TntStaticText6", "TntStaticText8"})
-        EXPECT_EQ(form.findChild<QLabel*>(name)->text().toStdU16String(), japanese) << name;
+        EXPECT_EQ(form.Find(name)->Caption(), japanese) << name;
 }
 
 TEST_F(LanguageTest, FontKeyReachesOnlyTheSixCaptionedKinds) {
@@ -148,66 +145,46 @@ TEST_F(LanguageTest, FontKeyReachesOnlyTheSixCaptionedKinds) {
     WriteFile(SystemIni(), "[SYSTEM]\r\nUI=1\r\n");
     TForm1& form = fixture.Start(folder.Path());
 
-    const std::array<std::type_index, 6> kinds = {typeid(TTntButton),   typeid(TTntRadioButton),
-                                                  typeid(TTntGroupBox), typeid(TTntStaticText),
-                                                  typeid(TTntCheckBox), typeid(TTntLabel)};
     int arial = 0;
-    for (QWidget* control : form.Components) {
-        const auto* holder = dynamic_cast<HelpContextHolder*>(control);
-        const bool captioned = std::find(kinds.begin(), kinds.end(),
-                                         std::type_index(typeid(*control))) != kinds.end() &&
-                               holder->HelpContext != 0;
-        EXPECT_EQ(control->font().family(), captioned ? "Arial" : "Segoe UI")
-            << control->objectName().toStdString();
+    for (const auto& control : form.Components) {
+        const bool captioned = control->Translatable && control->HelpContext != 0;
+        EXPECT_EQ(control->FontFace(), captioned ? u"Arial" : u"Segoe UI") << control->Name();
         arial += captioned ? 1 : 0;
     }
     EXPECT_GT(arial, 40);
-    EXPECT_EQ(form.Edits[0]->font().family(), "Segoe UI");
-    EXPECT_EQ(form.StModel->font().family(), "Segoe UI");
-    EXPECT_EQ(form.StModel->font().pixelSize(), 12) << "size stays";
-    EXPECT_EQ(form.CNTBTN->font().pixelSize(), 11) << "size stays";
+    EXPECT_FALSE(form.Find("RadioButton6")->Translatable) << "profile buttons keep their digits";
+    EXPECT_FALSE(form.Find("Label1")->Translatable);
 }
-
-// A subclass of a captioned kind is not that kind: the language pass leaves it alone.
-class DerivedButton : public TTntButton {
-    using TTntButton::TTntButton;
-};
 
 TEST_F(LanguageTest, LanguageChangeRebuildsCaptionsAndIsRemembered) {
     WriteFile(UiIni(), TwoLanguages());
     TForm1& form = fixture.Start(folder.Path());
-    auto* derived = new DerivedButton(&form);
-    derived->HelpContext = 12;
-    derived->setText("own");
-    form.Components.push_back(derived);
-
-    form.UIComboBoxChange(1);
+    form.UIComboBox->UserSelect(1);
     EXPECT_EQ(form.LanguageIndex, 1);
-    EXPECT_EQ(form.CNTBTN->text(), "Verbinden");
-    EXPECT_EQ(derived->text(), "own");
-    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Ausrichtung");
+    EXPECT_EQ(TextOf(form.CNTBTN), "Verbinden");
+    EXPECT_EQ(TextOf(form.Window), "PAT  Ausrichtung");
     EXPECT_NE(ReadFile(SystemIni()).find("UI=1"), std::string::npos);
 
     std::filesystem::remove(SystemIni());
-    form.UIComboBoxChange(1);
+    form.UIComboBox->UserSelect(1);
     EXPECT_FALSE(std::filesystem::exists(SystemIni())) << "the same language writes nothing";
 
-    form.UIComboBoxChange(0);
-    EXPECT_EQ(form.CNTBTN->text(), "Connect");
-    EXPECT_EQ(form.windowTitle(), CaptionPrefix() + "Pelmora Align Tool");
+    form.UIComboBox->UserSelect(0);
+    EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
+    EXPECT_EQ(TextOf(form.Window), "PAT  Pelmora Align Tool");
     EXPECT_NE(ReadFile(SystemIni()).find("UI=0"), std::string::npos);
 }
 
 TEST_F(LanguageTest, PlainLabelsAndProfileButtonsKeepTheirCaptionsInEveryLanguage) {
     WriteFile(UiIni(), "[English]\r\n[Other]\r\nStr1=A\r\nStr34=Verschieben\r\n");
     TForm1& form = fixture.Start(folder.Path());
-    form.UIComboBoxChange(1);
-    EXPECT_EQ(form.OutputGroups[0]->title(), "A");
-    EXPECT_EQ(form.ShiftModes[2]->text(), "Verschieben");
-    EXPECT_EQ(form.findChild<QLabel*>("Label1")->text(), "X");
-    EXPECT_EQ(form.findChild<QLabel*>("Label21")->text(), "V");
-    EXPECT_EQ(form.ProfileButtons[4]->text(), "5");
-    EXPECT_EQ(form.Values[WRHIndex]->text(), "100");
+    form.UIComboBox->UserSelect(1);
+    EXPECT_EQ(TextOf(form.OutputGroups[0]), "A");
+    EXPECT_EQ(TextOf(form.ShiftModes[2]), "Verschieben");
+    EXPECT_EQ(TextOf(form.Find("Label1")), "X");
+    EXPECT_EQ(TextOf(form.Find("Label21")), "V");
+    EXPECT_EQ(TextOf(form.ProfileButtons[4]), "5");
+    EXPECT_EQ(TextOf(form.Values[WRHIndex]), "100");
 }
 
 TEST_F(LanguageTest, AFolderThatCannotBeWrittenStartsInEnglishSilently) {
@@ -217,11 +194,11 @@ TEST_F(LanguageTest, AFolderThatCannotBeWrittenStartsInEnglishSilently) {
 
     EXPECT_TRUE(fixture.Boxes.Errors.empty());
     EXPECT_TRUE(fixture.Boxes.Messages.empty());
-    EXPECT_EQ(form.UIComboBox->count(), 1);
-    EXPECT_EQ(form.UIComboBox->itemText(0), "English");
-    EXPECT_EQ(form.CNTBTN->text(), "Connect");
+    EXPECT_EQ(form.UIComboBox->Items().size(), 1u);
+    EXPECT_EQ(form.UIComboBox->Items()[0], u"English");
+    EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
     EXPECT_EQ(form.StepCounter, StepIdle) << "start-up ran to its end";
-    form.UIComboBoxChange(0);
+    form.UIComboBox->UserSelect(0);
     EXPECT_TRUE(fixture.Boxes.Errors.empty());
 }
 

@@ -1,9 +1,9 @@
 #include "support/form_fixture.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
+#include "storage/text_encoding.h"
 
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace pelmora::testing {
@@ -14,6 +14,8 @@ bool SequenceAtRest(const TForm1& form) {
     return form.StepCounter == StepIdle || form.StepCounter == StepDiscard;
 }
 
+using Clock = std::chrono::steady_clock;
+
 } // namespace
 
 void FixturePause::Sleep(int milliseconds) {
@@ -22,38 +24,84 @@ void FixturePause::Sleep(int milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    // A ticking timer bounds each wait for events, so the loop neither spins nor hangs.
-    QTimer tick;
-    tick.start(5);
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
+FormLoop::FormLoop(TForm1& form) : form_(form) {
+    form_.ComPort1.SetUiHandoff(this);
+    form_.Timer1.AttachView(this);
 }
 
-void PumpFor(std::chrono::milliseconds duration) {
-    const auto end = std::chrono::steady_clock::now() + duration;
-    PumpUntil([end] { return std::chrono::steady_clock::now() >= end; }, duration * 2);
+FormLoop::~FormLoop() {
+    form_.ComPort1.SetUiHandoff(nullptr);
+    form_.Timer1.AttachView(nullptr);
+}
+
+void FormLoop::Wake() {
+    {
+        const std::lock_guard lock(mutex_);
+        wake_ = true;
+    }
+    woken_.notify_one();
+}
+
+void FormLoop::Changed(Change what) {
+    if (what == Change::Running)
+        timerDue_ = form_.Timer1.Running()
+                        ? std::optional(Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval))
+                        : std::nullopt;
+}
+
+bool FormLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (true) {
+        bool wake = false;
+        {
+            std::unique_lock lock(mutex_);
+            wake = std::exchange(wake_, false);
+        }
+        if (wake)
+            form_.ComPort1.DeliverPending();
+        if (timerDue_ && Clock::now() >= *timerDue_) {
+            timerDue_ = Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval);
+            form_.RunGuarded([this] { form_.Timer1.Fire(); });
+        }
+        if (done())
+            return true;
+        const auto now = Clock::now();
+        if (now >= deadline)
+            return false;
+        auto until = std::min(deadline, now + std::chrono::milliseconds(5));
+        if (timerDue_)
+            until = std::min(until, *timerDue_);
+        std::unique_lock lock(mutex_);
+        woken_.wait_until(lock, until, [this] { return wake_; });
+    }
+}
+
+void FormLoop::PumpFor(std::chrono::milliseconds duration) {
+    const auto end = Clock::now() + duration;
+    PumpUntil([end] { return Clock::now() >= end; }, duration * 2);
+}
+
+FormServices FormServicesUnderTest::For(const std::filesystem::path& folder,
+                                        std::optional<std::string> versionRecord) {
+    FormServices services;
+    services.pause = &Pauses;
+    services.messages = &Boxes;
+    services.fileDialogs = &Dialogs;
+    services.diagram = &Diagram;
+    services.ExecutableDir = folder;
+    services.VersionInfo = std::move(versionRecord);
+    return services;
 }
 
 FormFixture::FormFixture() {
-    InstallMessageBoxes(&Boxes);
-    TForm1Services services;
-    services.pause = &Pauses;
-    services.ExecutableDir = Dir;
-    Form = std::make_unique<TForm1>(std::move(services));
-    Form->show();
+    Form = std::make_unique<TForm1>(For(Dir));
+    Loop = std::make_unique<FormLoop>(*Form);
 }
 
 FormFixture::~FormFixture() {
+    Loop.reset();
     Form.reset();
     Box.reset();
-    InstallMessageBoxes(nullptr);
 }
 
 emulator::PtyBox& FormFixture::StartBox(emulator::BoxOptions options) {
@@ -62,12 +110,25 @@ emulator::PtyBox& FormFixture::StartBox(emulator::BoxOptions options) {
     return *Box;
 }
 
+std::string TextOf(const Control* control) {
+    if (const auto* edit = dynamic_cast<const EditBox*>(control))
+        return Utf16ToUtf8(edit->Text());
+    if (const auto* list = dynamic_cast<const ComboBox*>(control))
+        return Utf16ToUtf8(list->Text());
+    return Utf16ToUtf8(control->Caption());
+}
+
+void ChoosePort(TForm1& form, const std::string& port) {
+    form.ComComboBox1->SetItems({Utf8ToUtf16(port)});
+    form.ComComboBox1->SetItemIndex(0);
+}
+
 bool FormFixture::Connect(emulator::BoxOptions options) {
     if (!Box)
         StartBox(std::move(options));
-    Form->ComComboBox1->Populate({Box->DevicePath()}, Box->DevicePath());
+    ChoosePort(*Form, Box->DevicePath());
     const std::size_t before = Box->Frames().size();
-    Form->CNTBTNClick();
+    Form->CNTBTN->UserClick();
     return Form->ComPort1.Connected() && PumpUntilFrames(before + 2) &&
            Form->StepCounter == StepIdle;
 }
@@ -82,11 +143,11 @@ bool FormFixture::PumpUntilFrames(std::size_t count, std::chrono::milliseconds t
 }
 
 bool FormFixture::PumpUntilPanelHidden(std::chrono::milliseconds timeout) {
-    return PumpUntil([&] { return Form->StatusPanel->isHidden(); }, timeout);
+    return PumpUntil([&] { return !Form->StatusPanel->Visible(); }, timeout);
 }
 
 int FormFixture::Value(int index) const {
-    return Form->Bars[index]->value();
+    return Form->Bars[index]->Position();
 }
 
 void FormFixture::ForgetBoxFrames() {
@@ -106,6 +167,26 @@ void FormFixture::ForgetBoxFrames() {
 
 std::vector<std::string> FormFixture::BoxFrames() const {
     return Box->Frames();
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Utf16LeWithBom(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t unit : text) {
+        bytes.push_back(char(unit & 0xFF));
+        bytes.push_back(char(unit >> 8));
+    }
+    return bytes;
 }
 
 } // namespace pelmora::testing

@@ -1,27 +1,31 @@
-// A main window under test: TForm1 offscreen in a temporary folder, with recorded pauses and
-// message boxes, talking to an in-process virtual box on a real pseudo-terminal.
+// A main window under test: the core form headless in a temporary folder, with recorded
+// pauses, message boxes, file dialogs and diagram, talking to an in-process virtual box on a
+// real pseudo-terminal. A small loop stands in for the face's: it runs the serial port's
+// deliveries and the watchdog timer on the test's thread.
 #pragma once
 
-#include "app/main_window.h"
-#include "app/message_boxes.h"
+#include "app/form.h"
+#include "diagram/diagram_drawing.h"
 #include "emulator/pty_box.h"
 #include "protocol/pause.h"
-#include "serial/com_combo_box.h"
-#include "support/recording_message_boxes.h"
+#include "serial/ui_handoff.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace pelmora::testing {
 
-// Records every pause; sleeps through them as well while Real is set.
+// Records each pause; sleeps through them as well while Real is set.
 class FixturePause final : public Pause {
   public:
     void Sleep(int milliseconds) override;
@@ -30,13 +34,83 @@ class FixturePause final : public Pause {
     std::vector<int> Pauses;
 };
 
-// Runs the Qt event loop until `done` holds or `timeout` has passed; returns done().
-bool PumpUntil(const std::function<bool()>& done,
-               std::chrono::milliseconds timeout = std::chrono::seconds(5));
-// Runs the Qt event loop for `duration`.
-void PumpFor(std::chrono::milliseconds duration);
+class RecordingMessageBoxes final : public MessageBoxes {
+  public:
+    void ShowError(const std::u16string& text) override { Errors.push_back(text); }
+    void ShowMessage(const std::u16string& text) override { Messages.push_back(text); }
 
-class FormFixture : public ::testing::Test {
+    std::vector<std::u16string> Errors;
+    std::vector<std::u16string> Messages;
+};
+
+// Answers each dialog with the file set for it (nullopt: the user cancels).
+class ScriptedFileDialogs final : public FileDialogs {
+  public:
+    std::optional<std::filesystem::path> ChooseOpen() override { return Open; }
+    std::optional<std::filesystem::path> ChooseSave() override { return Save; }
+
+    std::optional<std::filesystem::path> Open;
+    std::optional<std::filesystem::path> Save;
+};
+
+class RecordingDiagram final : public DiagramSurface {
+  public:
+    void SetShown(bool shown) override { Shown = shown; }
+    void Draw(const DiagramDrawing& drawing) override {
+        Last = drawing;
+        ++Draws;
+    }
+
+    bool Shown = false;
+    int Draws = 0;
+    DiagramDrawing Last;
+};
+
+// The form's event loop in a test: serial deliveries and the watchdog, on this thread.
+class FormLoop final : public UiHandoff, public ControlView {
+  public:
+    explicit FormLoop(TForm1& form);
+    ~FormLoop() override;
+
+    void Wake() override;
+    void Changed(Change what) override; // the watchdog started or stopped
+
+    // Runs deliveries and timers until `done` holds or `timeout` has passed; returns done().
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    void PumpFor(std::chrono::milliseconds duration);
+
+  private:
+    TForm1& form_;
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    bool wake_ = false;
+    std::optional<std::chrono::steady_clock::time_point> timerDue_;
+};
+
+// Everything a form needs, recorded; `folder` holds UI.INI and SYSTEM.INI.
+struct FormServicesUnderTest {
+    FixturePause Pauses;
+    RecordingMessageBoxes Boxes;
+    ScriptedFileDialogs Dialogs;
+    RecordingDiagram Diagram;
+
+    FormServices For(const std::filesystem::path& folder,
+                     std::optional<std::string> versionRecord = std::nullopt);
+};
+
+// A form started in a folder of its own with recorded services; no box, no loop.
+class StartedForm : public FormServicesUnderTest {
+  public:
+    TForm1& Start(const std::filesystem::path& folder,
+                  std::optional<std::string> versionRecord = std::nullopt) {
+        Form = std::make_unique<TForm1>(For(folder, std::move(versionRecord)));
+        return *Form;
+    }
+    std::unique_ptr<TForm1> Form;
+};
+
+class FormFixture : public ::testing::Test, public FormServicesUnderTest {
   protected:
     FormFixture();
     ~FormFixture() override;
@@ -44,14 +118,19 @@ class FormFixture : public ::testing::Test {
     // Starts the virtual box, replacing one started before.
     emulator::PtyBox& StartBox(emulator::BoxOptions options = {});
     // Starts the box unless one runs, picks its device in the port chooser, clicks Connect
-    // and runs the event loop until identification has ended. False when it did not end.
+    // and runs the loop until identification has ended. False when it did not end.
     bool Connect(emulator::BoxOptions options = {});
-    // Runs the event loop until the box has received `count` frames in all and the window
-    // has handled every reply it was sent (StepCounter is StepIdle or StepDiscard).
+    // Runs the loop until the box has received `count` frames in all and the form has handled
+    // every reply it was sent (StepCounter is StepIdle or StepDiscard).
     bool PumpUntilFrames(std::size_t count,
                          std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    // Runs the event loop until the transfer's progress panel is hidden again.
+    // Runs the loop until the transfer's progress panel is hidden again.
     bool PumpUntilPanelHidden(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool PumpUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
+        return Loop->PumpUntil(done, timeout);
+    }
+    void PumpFor(std::chrono::milliseconds duration) { Loop->PumpFor(duration); }
 
     // Parameter `index`'s value: its scroll bar's position.
     int Value(int index) const;
@@ -62,10 +141,23 @@ class FormFixture : public ::testing::Test {
 
     TempFolder Folder;
     const std::filesystem::path Dir = Folder.Path();
-    FixturePause Pauses;
-    RecordingMessageBoxes Boxes;
     std::unique_ptr<TForm1> Form;
+    std::unique_ptr<FormLoop> Loop;
     std::unique_ptr<emulator::PtyBox> Box;
 };
+
+// What a control shows, as UTF-8: an edit box's or a list's text, any other control's caption.
+std::string TextOf(const Control* control);
+inline std::string TextOf(const Control& control) {
+    return TextOf(&control);
+}
+
+// Picks `port` as the only entry of the form's port chooser.
+void ChoosePort(TForm1& form, const std::string& port);
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// The text as UTF-16LE with a byte-order mark.
+std::string Utf16LeWithBom(const std::u16string& text);
 
 } // namespace pelmora::testing

@@ -1,16 +1,15 @@
-#include "app/application.h"
+#include "ui/qt/application.h"
 
-#include "app/message_boxes.h"
+#include "app/caption.h"
+#include "app/platform.h"
+#include "ui/qt/qt_services.h"
+
 
 #include <exception>
 
 namespace pelmora {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
-
-void TApplication::SetTitle(const QString& title) {
-    title_ = title;
-}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
@@ -21,21 +20,16 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-QString CurrentApplicationTitle() {
-    const auto* app = dynamic_cast<const TApplication*>(QCoreApplication::instance());
-    return app != nullptr ? app->Title() : ApplicationTitle;
-}
-
 void ShowCurrentException() {
-    QString message;
+    std::u16string message;
     try {
         throw;
     } catch (const std::exception& e) {
-        message = QString::fromUtf8(e.what());
+        message = QString::fromUtf8(e.what()).toStdU16String();
     } catch (...) {
         // Not one of ours: shown with an empty text.
     }
-    CurrentMessageBoxes().ShowError(message);
+    QtMessageBoxes().ShowError(ErrorBoxText(message));
 }
 
 } // namespace pelmora

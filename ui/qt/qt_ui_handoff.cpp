@@ -1,4 +1,4 @@
-#include "serial/qt_ui_handoff.h"
+#include "ui/qt/qt_ui_handoff.h"
 
 #include <QMetaObject>
 

@@ -1,4 +1,4 @@
-#include "app/startup.h"
+#include "ui/qt/startup.h"
 
 #include "app/version_info.h"
 
@@ -6,18 +6,23 @@
 
 namespace pelmora {
 
-TForm1Services ServicesOfThisExecutable(Pause& pause) {
-    TForm1Services services;
+FormServices ServicesOfThisExecutable(Pause& pause, MessageBoxes& messages, FileDialogs& dialogs,
+                                      DiagramSurface& diagram) {
+    FormServices services;
     services.pause = &pause;
+    services.messages = &messages;
+    services.fileDialogs = &dialogs;
+    services.diagram = &diagram;
     services.ExecutableDir = QCoreApplication::applicationDirPath().toStdU16String();
-    const std::optional<std::string_view> record = EmbeddedVersionRecord();
-    if (record)
+    if (const std::optional<std::string_view> record = EmbeddedVersionRecord())
         services.VersionInfo = std::string(*record);
     return services;
 }
 
-AlignToolWindows::AlignToolWindows() : Form1(ServicesOfThisExecutable(Pauser)) {
-    Form1.AttachDiagram(&Form2);
+AlignToolWindows::AlignToolWindows()
+    : Form1(ServicesOfThisExecutable(Pauser, Boxes, Dialogs, Form2)), Window(Form1) {
+    Dialogs.SetParent(&Window);
+    Form2.OnClose = [this] { Form1.RunGuarded([this] { Form1.DiagramClosed(); }); };
 }
 
 } // namespace pelmora

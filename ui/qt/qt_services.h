@@ -1,0 +1,89 @@
+// The Qt answers to the form's platform services: pauses that let the screen catch up,
+// plain-text message boxes, the file dialogs, and the diagram window.
+#pragma once
+
+#include "app/platform.h"
+#include "diagram/diagram_drawing.h"
+#include "protocol/pause.h"
+
+#include <QFileDialog>
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace pelmora {
+
+// Blocks the UI thread for the whole pause; only the repaints already asked for run in it,
+// never a handler, a timer or a reply.
+class QtPause final : public Pause {
+  public:
+    void Sleep(int milliseconds) override;
+};
+
+class QtMessageBoxes final : public MessageBoxes {
+  public:
+    void ShowError(const std::u16string& text) override;
+    void ShowMessage(const std::u16string& text) override;
+};
+
+// `file` with the dialog's default suffix added when its name has no extension.
+QString WithDefaultSuffix(const QString& file, const QString& suffix);
+
+// The open and save dialogs, each built on first use (building one costs more than all the
+// rest of the window); a chosen file is offered again next time.
+class QtFileDialogs final : public FileDialogs {
+  public:
+    void SetParent(QWidget* parent) { parent_ = parent; }
+    std::optional<std::filesystem::path> ChooseOpen() override;
+    std::optional<std::filesystem::path> ChooseSave() override;
+
+    QFileDialog& OpenDlg();
+    QFileDialog& SaveDlg();
+    // How a dialog is run; tests replace it to choose without a user.
+    std::function<std::optional<QString>(QFileDialog&)> Run = RunModal;
+    static std::optional<QString> RunModal(QFileDialog& dialog);
+
+  private:
+    std::optional<std::filesystem::path> Choose(QFileDialog& dialog);
+
+    QWidget* parent_ = nullptr;
+    QFileDialog* open_ = nullptr; // owned by parent_
+    QFileDialog* save_ = nullptr;
+};
+
+// Renders the diagram's drawing steps into `image` through the isotropic mapping.
+void RenderDiagram(QImage& image, const DiagramDrawing& drawing);
+
+// A picture that paints itself from its own off-screen image.
+class TImage : public QWidget {
+  public:
+    TImage(QSize size, QWidget* parent);
+    QImage& Canvas() { return canvas_; }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage canvas_;
+};
+
+// TForm2, the diagram window: a tool window without a close box or caption text. It is
+// hidden, never destroyed, when closed.
+class TForm2 final : public QWidget, public DiagramSurface {
+  public:
+    TForm2();
+
+    void SetShown(bool shown) override { setVisible(shown); }
+    void Draw(const DiagramDrawing& drawing) override;
+
+    TImage* TntImage1 = nullptr;
+    std::function<void()> OnClose; // the user closed the window
+    int Repaints = 0;              // pictures put on screen
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+} // namespace pelmora
