@@ -66,6 +66,7 @@ class Control {
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
     bool Visible() const { return visible_; }
+    bool Hidden() const { return !visible_; }
     void SetVisible(bool visible);
     void Show() { SetVisible(true); }
     void Hide() { SetVisible(false); }

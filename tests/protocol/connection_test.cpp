@@ -1,15 +1,12 @@
 // Connecting to the virtual box, identifying it, and closing again.
 #include "support/form_fixture.h"
 
-#include "app/tnt_controls.h"
-
 #include <gtest/gtest.h>
 
 namespace pelmora {
 namespace {
 
-using pelmora::testing::FormFixture;
-using pelmora::testing::PumpFor;
+using namespace pelmora::testing;
 using namespace std::chrono_literals;
 
 emulator::BoxOptions BoxWith(int model, int outputMode) {
@@ -26,7 +23,7 @@ class Connection : public FormFixture {
   protected:
     void ExpectCornerLimits(int width, int height) {
         for (int index = 0; index < OutputCount * 4; ++index)
-            EXPECT_EQ(Form->Bars[index]->maximum(), IsX(index) ? width : height) << index;
+            EXPECT_EQ(Form->Bars[index]->Max(), IsX(index) ? width : height) << index;
         for (int output = 1; output <= OutputCount; ++output)
             EXPECT_EQ(Value(CornerIndex(output, ParamKind::TopRight, Axis::X)), width) << output;
         EXPECT_EQ(Form->Limits.MaxX, width);
@@ -36,20 +33,20 @@ class Connection : public FormFixture {
         for (int output = 2; output <= OutputCount; ++output) {
             const int first = CornerIndex(output, ParamKind::TopLeft, Axis::X);
             for (int index = first; index < first + 4; ++index) {
-                EXPECT_EQ(Form->Bars[index]->isEnabled(), enabled) << index;
-                EXPECT_EQ(Form->Edits[index]->isEnabled(), enabled) << index;
+                EXPECT_EQ(Form->Bars[index]->Enabled(), enabled) << index;
+                EXPECT_EQ(Form->Edits[index]->Enabled(), enabled) << index;
             }
-            EXPECT_EQ(Form->ShiftModes[output - 1]->isEnabled(), enabled) << output;
+            EXPECT_EQ(Form->ShiftModes[output - 1]->Enabled(), enabled) << output;
         }
         for (int index = 0; index < 4; ++index)
-            EXPECT_TRUE(Form->Bars[index]->isEnabled());
-        EXPECT_TRUE(Form->ShiftModes[0]->isEnabled());
+            EXPECT_TRUE(Form->Bars[index]->Enabled());
+        EXPECT_TRUE(Form->ShiftModes[0]->Enabled());
     }
-    void ExpectDeviceTexts(const QString& model, const QString& resolution) {
-        EXPECT_EQ(Form->StModel->text(), model);
-        EXPECT_EQ(Form->STBarPanels[0]->text(), model);
-        EXPECT_EQ(Form->StRes->text(), resolution);
-        EXPECT_EQ(Form->STBarPanels[1]->text(), resolution);
+    void ExpectDeviceTexts(const std::string& model, const std::string& resolution) {
+        EXPECT_EQ(TextOf(Form->StModel), model);
+        EXPECT_EQ(TextOf(Form->STBarPanels[0]), model);
+        EXPECT_EQ(TextOf(Form->StRes), resolution);
+        EXPECT_EQ(TextOf(Form->STBarPanels[1]), resolution);
     }
 };
 
@@ -57,19 +54,19 @@ TEST_F(Connection, AsksForTheOutputModeThenTheModel) {
     ASSERT_TRUE(Connect());
     EXPECT_EQ(BoxFrames(), (std::vector<std::string>{"S00OPMR000", "S00MDNR001"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{100, 30}));
-    EXPECT_EQ(Form->CNTBTN->text(), "Close");
+    EXPECT_EQ(TextOf(Form->CNTBTN), "Close");
     EXPECT_EQ(Form->CNTBTN->HelpContext, 13);
     EXPECT_EQ(Form->StepCounter, StepIdle);
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_FALSE(Form->Timer1.Running());
     ExpectDeviceTexts("P200", "1920 x 1080");
     EXPECT_TRUE(Boxes.Errors.empty());
 }
 
 TEST_F(Connection, SingleOutputModelKeepsTheResolutionOfItsCode) {
-    Form->Bars[0]->setValue(1000); // TV1 top-left X, above the coming limit
-    Form->Bars[1]->setValue(100);
-    Form->Bars[3]->setValue(900); // TV1 top-right Y
+    Form->Bars[0]->SetPosition(1000); // TV1 top-left X, above the coming limit
+    Form->Bars[1]->SetPosition(100);
+    Form->Bars[3]->SetPosition(900); // TV1 top-right Y
     ASSERT_TRUE(Connect(BoxWith(105, 0)));
     ExpectCornerLimits(720, 480);
     ExpectOutputsEnabled(false);
@@ -110,7 +107,7 @@ TEST_F(Connection, ClosingUndoesTheIdentification) {
     ASSERT_TRUE(Connect(BoxWith(105, 0)));
     Form->CNTBTNClick();
     EXPECT_FALSE(Form->ComPort1.Connected());
-    EXPECT_EQ(Form->CNTBTN->text(), "Connect");
+    EXPECT_EQ(TextOf(Form->CNTBTN), "Connect");
     EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
     ExpectCornerLimits(1920, 1080);
     ExpectOutputsEnabled(true);
@@ -124,22 +121,22 @@ TEST_F(Connection, ClosingDuringATransferHidesThePanelAndLeavesTheWatchdogRunnin
     ASSERT_TRUE(Connect());
     Box->SetSilent(true);
     Form->ReadBtnClick();
-    ASSERT_FALSE(Form->StatusPanel->isHidden());
+    ASSERT_FALSE(Form->StatusPanel->Hidden());
     Form->CNTBTNClick();
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_TRUE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_TRUE(Form->Timer1.Running());
 }
 
 TEST_F(Connection, APortThatCannotBeOpenedIsReportedAndNothingIsSent) {
     StartBox();
     const std::string missing = (Dir / "no-such-port").string();
-    Form->ComComboBox1->Populate({missing}, missing);
+    ChoosePort(*Form, missing);
     const int step = Form->StepCounter;
     Form->CNTBTNClick();
     EXPECT_FALSE(Form->ComPort1.Connected());
     ASSERT_EQ(Boxes.Errors.size(), 1u);
-    EXPECT_FALSE(Boxes.Errors[0].isEmpty());
-    EXPECT_EQ(Form->CNTBTN->text(), "Connect");
+    EXPECT_FALSE(Boxes.Errors[0].empty());
+    EXPECT_EQ(TextOf(Form->CNTBTN), "Connect");
     EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
     EXPECT_EQ(Form->StepCounter, step);
     PumpFor(50ms);
@@ -148,12 +145,12 @@ TEST_F(Connection, APortThatCannotBeOpenedIsReportedAndNothingIsSent) {
 
 TEST_F(Connection, RealTimeIsTurnedOffWhenOpeningAndWhenClosing) {
     StartBox();
-    Form->RealTimeMode->setChecked(true);
+    Form->RealTimeMode->SetChecked(true);
     ASSERT_TRUE(Connect());
-    EXPECT_FALSE(Form->RealTimeMode->isChecked());
-    Form->RealTimeMode->setChecked(true);
+    EXPECT_FALSE(Form->RealTimeMode->Checked());
+    Form->RealTimeMode->SetChecked(true);
     Form->CNTBTNClick();
-    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    EXPECT_FALSE(Form->RealTimeMode->Checked());
     EXPECT_FALSE(Form->ComPort1.Connected());
 }
 

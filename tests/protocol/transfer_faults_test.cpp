@@ -20,17 +20,18 @@ class TransferFaults : public FormFixture {
     // Runs `action` once, from inside the change handling of bar `index`.
     void OnFirstChangeOf(int index, std::function<void()> action) {
         auto done = std::make_shared<bool>(false);
-        QObject::connect(Form->Bars[index], &QScrollBar::valueChanged, Form.get(),
-                         [done, action = std::move(action)] {
-                             if (!*done) {
-                                 *done = true;
-                                 action();
-                             }
-                         });
+        ScrollBar& bar = *Form->Bars[index];
+        bar.OnChange = [done, action = std::move(action), handler = bar.OnChange] {
+            handler();
+            if (!*done) {
+                *done = true;
+                action();
+            }
+        };
     }
     void ExpectInRange(int index) {
-        EXPECT_GE(Value(index), Form->Bars[index]->minimum()) << index;
-        EXPECT_LE(Value(index), Form->Bars[index]->maximum()) << index;
+        EXPECT_GE(Value(index), Form->Bars[index]->Min()) << index;
+        EXPECT_LE(Value(index), Form->Bars[index]->Max()) << index;
     }
 };
 
@@ -46,9 +47,9 @@ TEST_F(TransferFaults, SilentBoxIsReportedAfterTwoSecondsAndALateReplyResumes) {
     const auto silence = std::chrono::steady_clock::now() - lastReply;
     EXPECT_GE(silence, 1900ms);
     EXPECT_LE(silence, 3000ms);
-    EXPECT_EQ(Boxes.Messages, (std::vector<QString>{"Communication Error !!"}));
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_EQ(Boxes.Messages, (std::vector<std::u16string>{u"Communication Error !!"}));
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_FALSE(Form->Timer1.Running());
     EXPECT_EQ(Form->StepCounter, 5);
 
     // The missing answer arrives late: the transfer goes on to its end, panel hidden.
@@ -58,16 +59,16 @@ TEST_F(TransferFaults, SilentBoxIsReportedAfterTwoSecondsAndALateReplyResumes) {
     EXPECT_EQ(Value(5), 22);
     EXPECT_EQ(Value(LTIndex), SeedValues[LTIndex]);
     EXPECT_EQ(Form->StepCounter, StepIdle);
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_FALSE(Form->Timer1.Running());
     EXPECT_EQ(Boxes.Messages.size(), 1u);
 }
 
 TEST_F(TransferFaults, AnotherSlotClickedDuringATransferTakesTheRemainingFrames) {
     ConnectWith();
-    Form->Bars[5]->setValue(1); // the box answers 0: step 5's store is a change
+    Form->Bars[5]->SetPosition(1); // the box answers 0: step 5's store is a change
     // During step 5 (TV2's top-left Y), "Index 7" is clicked.
-    OnFirstChangeOf(5, [this] { Form->SlotButtons[6]->click(); });
+    OnFirstChangeOf(5, [this] { Form->SlotButtons[6]->UserClick(); });
     Box->ClearFrames();
     Form->ReadBtnClick();
     ASSERT_TRUE(PumpUntilFrames(22));
@@ -85,7 +86,7 @@ TEST_F(TransferFaults, AWriteSendsABarMovedBeforeItsStep) {
     ConnectWith();
     Form->WriteBtnClick();
     // Moved while the transfer runs, before step 123 sends it: no live frame, the new value.
-    Form->Bars[WRHIndex]->setValue(177);
+    Form->Bars[WRHIndex]->SetPosition(177);
     ASSERT_TRUE(PumpUntilFrames(24));
     const std::vector<std::string> frames = BoxFrames();
     ASSERT_EQ(frames.size(), 24u);
@@ -100,11 +101,11 @@ TEST_F(TransferFaults, GarbageRepliesAreClampedAndTheTransferEnds) {
     ASSERT_TRUE(PumpUntilFrames(22));
     for (int i = 0; i < ParameterCount; ++i)
         ExpectInRange(i);
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
     EXPECT_EQ(Form->StepCounter, StepIdle);
     Form->WriteBtnClick();
     ASSERT_TRUE(PumpUntilFrames(22 + 24));
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
 }
 
 TEST_F(TransferFaults, RepliesInPiecesRunOneStepEach) {
@@ -117,7 +118,7 @@ TEST_F(TransferFaults, RepliesInPiecesRunOneStepEach) {
     ASSERT_TRUE(PumpUntilFrames(22));
     for (int i = 0; i < ParameterCount; ++i)
         EXPECT_EQ(Value(i), SeedValues[i]) << i;
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
 }
 
 TEST_F(TransferFaults, TwelveBytesMakeAReplyAndTwentyMakeOnlyOne) {

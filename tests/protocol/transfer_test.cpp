@@ -20,7 +20,7 @@ std::vector<int> FramePausesThenEnd(int frames) {
 Values FormValues(const TForm1& form) {
     Values values{};
     for (int i = 0; i < ParameterCount; ++i)
-        values[i] = form.Bars[i]->value();
+        values[i] = form.Bars[i]->Position();
     return values;
 }
 
@@ -36,11 +36,11 @@ class Transfer : public FormFixture {
     }
     void SetValues(const Values& values) {
         for (int i = 0; i < ParameterCount; ++i)
-            Form->Bars[i]->setValue(values[i]);
+            Form->Bars[i]->SetPosition(values[i]);
     }
     void ExpectTransferEnded() {
-        EXPECT_TRUE(Form->StatusPanel->isHidden());
-        EXPECT_FALSE(Form->Timer1->isActive());
+        EXPECT_TRUE(Form->StatusPanel->Hidden());
+        EXPECT_FALSE(Form->Timer1.Running());
         EXPECT_EQ(Form->StepCounter, StepIdle);
         EXPECT_TRUE(Boxes.Messages.empty());
         EXPECT_TRUE(Boxes.Errors.empty());
@@ -50,10 +50,10 @@ class Transfer : public FormFixture {
 TEST_F(Transfer, ReadFetchesEveryParameterOfTheSelectedSlot) {
     ConnectTo();
     SeedSlot(*Box, SlotIndex3, SeedValues);
-    Form->SlotButtons[SlotIndex3]->click();
+    Form->SlotButtons[SlotIndex3]->UserClick();
     Form->ReadBtnClick();
-    EXPECT_FALSE(Form->StatusPanel->isHidden());
-    EXPECT_TRUE(Form->Timer1->isActive());
+    EXPECT_FALSE(Form->StatusPanel->Hidden());
+    EXPECT_TRUE(Form->Timer1.Running());
     ASSERT_TRUE(PumpUntilFrames(22));
     const std::vector<std::string> expected = {
         "S00XCAR000", "S00YCAR000", "S00UCAR000", "S00VCAR000", "S00XCBR000", "S00YCBR000",
@@ -62,8 +62,8 @@ TEST_F(Transfer, ReadFetchesEveryParameterOfTheSelectedSlot) {
         "S00HPCR000", "S00VPCR000", "S00MLRR000", "S00MLTR000"};
     EXPECT_EQ(BoxFrames(), expected);
     EXPECT_EQ(FormValues(*Form), SeedValues);
-    EXPECT_EQ(Form->ProgressBar1->maximum(), 19);
-    EXPECT_EQ(Form->ProgressBar1->value(), 19);
+    EXPECT_EQ(Form->ProgressBar1->Max(), 19);
+    EXPECT_EQ(Form->ProgressBar1->Position(), 19);
     EXPECT_EQ(Pauses.Pauses, FramePausesThenEnd(21));
     ExpectTransferEnded();
 }
@@ -87,16 +87,16 @@ TEST_F(Transfer, ReadOfASingleOutputBoxLeavesTheOtherOutputsAlone) {
 
 TEST_F(Transfer, WriteSendsEveryBarsValue) {
     ConnectTo();
-    Form->SlotButtons[SlotIndex3]->click();
+    Form->SlotButtons[SlotIndex3]->UserClick();
     SetValues(SeedValues);
     Form->WriteBtnClick();
-    EXPECT_EQ(Form->ProgressBar1->minimum(), 100);
-    EXPECT_EQ(Form->ProgressBar1->maximum(), 128);
+    EXPECT_EQ(Form->ProgressBar1->Min(), 100);
+    EXPECT_EQ(Form->ProgressBar1->Max(), 128);
     ASSERT_TRUE(PumpUntilFrames(24));
     EXPECT_EQ(BoxFrames(), WriteFrames('C', SeedValues));
     EXPECT_EQ(BoxFrames()[20], "S00MMB+000");
     EXPECT_EQ(Pauses.Pauses, FramePausesThenEnd(23));
-    EXPECT_EQ(Form->ProgressBar1->value(), 128);
+    EXPECT_EQ(Form->ProgressBar1->Position(), 128);
     ExpectTransferEnded();
     // What was written reads back the same.
     SetValues({});
@@ -122,7 +122,7 @@ TEST_F(Transfer, ResetRestoresTheDefaultsAndWritesThem) {
     for (int i = 0; i < ParameterCount; ++i)
         defaults[i] = ResetValue(i, 720);
     EXPECT_EQ(FormValues(*Form), defaults);
-    EXPECT_EQ(Form->ProgressBar1->maximum(), 127);
+    EXPECT_EQ(Form->ProgressBar1->Max(), 127);
     ASSERT_TRUE(PumpUntilFrames(12));
     EXPECT_EQ(BoxFrames(), WriteFrames('A', defaults, true));
     ExpectTransferEnded();
@@ -146,21 +146,21 @@ TEST_F(Transfer, ResetWithThePortClosedOnlyResetsTheEditor) {
     Form->ResetBtnClick();
     for (int i = 0; i < ParameterCount; ++i)
         EXPECT_EQ(Value(i), Parameters[i].startValue) << i;
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
     EXPECT_TRUE(Pauses.Pauses.empty());
 }
 
 TEST_F(Transfer, ProfileCommandsAddressTheSelectedProfile) {
     ConnectTo();
-    Form->ProfileButtons[4]->click();
+    Form->ProfileButtons[4]->UserClick();
     Form->TntButton6Click();
     EXPECT_EQ(Form->StepCounter, StepDiscard);
     ASSERT_TRUE(PumpUntilFrames(1));
     Form->TntButton5Click();
     ASSERT_TRUE(PumpUntilFrames(2));
     EXPECT_EQ(BoxFrames(), (std::vector<std::string>{"S00PFX+004", "S00PFL+004"}));
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_FALSE(Form->Timer1.Running());
     EXPECT_TRUE(Pauses.Pauses.empty());
     // The discarded replies change no value.
     const Values before = FormValues(*Form);
@@ -178,8 +178,8 @@ TEST_F(Transfer, WithThePortClosedNothingIsSentAndNothingSaid) {
     Form->TntButton6Click();
     PumpFor(50ms);
     EXPECT_TRUE(BoxFrames().empty());
-    EXPECT_TRUE(Form->StatusPanel->isHidden());
-    EXPECT_FALSE(Form->Timer1->isActive());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_FALSE(Form->Timer1.Running());
     EXPECT_EQ(Form->StepCounter, StepIdle);
     EXPECT_EQ(FormValues(*Form), before);
     EXPECT_TRUE(Boxes.Errors.empty());
