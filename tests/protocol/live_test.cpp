@@ -2,7 +2,7 @@
 // which pauses, and what a failed write does.
 #include "support/form_fixture.h"
 
-#include <QTest>
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -24,26 +24,24 @@ const std::string MmbOff = "S00MMB+000";
 
 class Live : public FormFixture {
   protected:
-    QScrollBar& Bar(int index) { return *Form->Bars[index]; }
+    ScrollBar& Bar(int index) { return *Form->Bars[index]; }
 
     // Connected, Real Time ticked, and nothing recorded yet.
     void GoLive() {
         ASSERT_TRUE(Connect());
         Click(Form->RealTimeMode);
-        ASSERT_TRUE(Form->RealTimeMode->isChecked());
+        ASSERT_TRUE(Form->RealTimeMode->Checked());
         ForgetTraffic();
     }
     void ForgetTraffic() {
         ForgetBoxFrames();
         Pauses.Pauses.clear();
     }
-    static void Click(QWidget* control) { QTest::mouseClick(control, Qt::LeftButton); }
+    template <class C> static void Click(C* control) { control->UserClick(); }
 
-    static void Drag(QScrollBar& bar, std::initializer_list<int> positions) {
-        bar.setSliderDown(true);
+    static void Drag(ScrollBar& bar, std::initializer_list<int> positions) {
         for (int position : positions)
-            bar.setSliderPosition(position);
-        bar.setSliderDown(false);
+            bar.UserTrack(position);
     }
 
     // The frames received once the box has seen `count` of them.
@@ -55,7 +53,7 @@ class Live : public FormFixture {
     // The frames sent before a change known to be sent (loop range 0 -> 1): once its frame has
     // arrived, everything written before it has arrived too.
     Frames FramesUpToMarker() {
-        Bar(LRIndex).setValue(Bar(LRIndex).value() + 1);
+        Bar(LRIndex).SetPosition(Bar(LRIndex).Position() + 1);
         const auto isMarker = [](const std::string& frame) { return frame.starts_with("S00MLR+"); };
         if (!PumpUntil([&] { return std::ranges::any_of(Box->Frames(), isMarker); })) {
             ADD_FAILURE() << "the marker never arrived";
@@ -82,12 +80,12 @@ TEST_F(Live, TickingRealTimeSendsNothingAndTheNextDragGoesToTheSelectedSlot) {
 
 TEST_F(Live, EveryKindSendsItsSetFrameWithItsPause) {
     GoLive();
-    Bar(TRY1).setValue(5);
-    Bar(TLY1).setValue(1080);
-    Bar(WRVIndex).setValue(25);
-    Bar(WPHIndex).setValue(0);
-    Bar(LRIndex).setValue(10);
-    Bar(LTIndex).setValue(600);
+    Bar(TRY1).SetPosition(5);
+    Bar(TLY1).SetPosition(1080);
+    Bar(WRVIndex).SetPosition(25);
+    Bar(WPHIndex).SetPosition(0);
+    Bar(LRIndex).SetPosition(10);
+    Bar(LTIndex).SetPosition(600);
     EXPECT_EQ(FramesAfter(6), (Frames{"S00VAA0005", "S00YAA1080", "S00VRA+025", "S00HPA+000",
                                       "S00MLR+00:", "S00MLT+600"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{60, 60, 10, 10, 10, 10}));
@@ -95,10 +93,10 @@ TEST_F(Live, EveryKindSendsItsSetFrameWithItsPause) {
 
 TEST_F(Live, AChangeToTheSameValueSendsNothing) {
     GoLive();
-    Bar(TLX1).setValue(100);
-    Bar(TLX1).setValue(100);
-    Bar(TLX1).setValue(-5); // clamps to 0: a change
-    Bar(TLX1).setValue(0);
+    Bar(TLX1).SetPosition(100);
+    Bar(TLX1).SetPosition(100);
+    Bar(TLX1).SetPosition(-5); // clamps to 0: a change
+    Bar(TLX1).SetPosition(0);
     EXPECT_EQ(FramesUpToMarker(), (Frames{"S00XAA0100", "S00XAA0000"}));
 }
 
@@ -109,60 +107,61 @@ TEST_F(Live, DraggingTheWarpRatioSendsWarpFramesAndNeverRedraws) {
     EXPECT_EQ(FramesAfter(3), (Frames{"S00HRA+101", "S00HRA+102", "S00HRA+103"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 10, 10}));
     EXPECT_EQ(Form->DiagramRedraws, redraws);
-    EXPECT_EQ(Form->Values[WRHIndex]->text(), "103");
+    EXPECT_EQ(TextOf(Form->Values[WRHIndex]), "103");
 }
 
 TEST_F(Live, NothingIsSentWhileTheGateIsClosed) {
     ASSERT_TRUE(Connect());
     ForgetTraffic();
-    Bar(TLX1).setValue(11); // Real Time off
+    Bar(TLX1).SetPosition(11); // Real Time off
     Click(Form->RealTimeMode);
-    Form->StatusPanel->show(); // a sequence running
-    Bar(TLX1).setValue(12);
-    Form->StatusPanel->hide();
+    Form->StatusPanel->Show(); // a sequence running
+    Bar(TLX1).SetPosition(12);
+    Form->StatusPanel->Hide();
     EXPECT_EQ(FramesUpToMarker(), Frames{});
     EXPECT_EQ(Pauses.Pauses, std::vector<int>{10}); // the marker's only
 
     Form->ComPort1.Close();
-    Bar(TLX1).setValue(13);
+    Bar(TLX1).SetPosition(13);
     EXPECT_TRUE(Boxes.Errors.empty());
 }
 
 TEST_F(Live, TypingIntoLoopTimeSendsOneFramePerKeystroke) {
     GoLive();
-    ASSERT_TRUE(Form->Edits[LTIndex]->isEnabled());
-    Form->Edits[LTIndex]->selectAll();
-    QTest::keyClicks(Form->Edits[LTIndex], "120");
+    ASSERT_TRUE(Form->Edits[LTIndex]->Enabled());
+    Form->Edits[LTIndex]->UserClick();
+    for (char digit : std::string("120"))
+        Form->Edits[LTIndex]->UserType(digit);
     EXPECT_EQ(FramesAfter(3), (Frames{"S00MLT+001", "S00MLT+012", "S00MLT+120"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 10, 10}));
 }
 
 TEST_F(Live, AShiftedMoveSendsTopRightThenTopLeftEachAnnounced) {
     GoLive();
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1800);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1800);
     Click(Form->ShiftModes[0]);
     ForgetTraffic();
 
-    Bar(TLX1).setValue(130);
+    Bar(TLX1).SetPosition(130);
     EXPECT_EQ(FramesAfter(4), (Frames{MmbOn, "S00UAA1830", MmbOff, "S00XAA0130"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 60, 10, 60}));
-    EXPECT_EQ(Bar(TRX1).value(), 1830);
+    EXPECT_EQ(Bar(TRX1).Position(), 1830);
     EXPECT_EQ(Form->ShiftReference[0].X, 130);
 }
 
 TEST_F(Live, ARefusedShiftSendsOnlyTheTopLeftReference) {
     GoLive();
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1900);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1900);
     Click(Form->ShiftModes[0]);
     ForgetTraffic();
 
-    Bar(TLX1).setValue(130);
+    Bar(TLX1).SetPosition(130);
     EXPECT_EQ(FramesUpToMarker(), (Frames{MmbOff, "S00XAA0100"}));
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 60, 10}));
-    EXPECT_EQ(Bar(TLX1).value(), 100);
-    EXPECT_EQ(Bar(TRX1).value(), 1900);
+    EXPECT_EQ(Bar(TLX1).Position(), 100);
+    EXPECT_EQ(Bar(TRX1).Position(), 1900);
 }
 
 TEST_F(Live, TickingRealTimeDuringAReadEchoesNothing) {
@@ -175,11 +174,11 @@ TEST_F(Live, TickingRealTimeDuringAReadEchoesNothing) {
     ForgetTraffic();
     Form->ReadBtnClick();
     ASSERT_TRUE(PumpUntil([&] { return Box->Frames().size() >= 3; }));
-    Form->RealTimeMode->setChecked(true);
+    Form->RealTimeMode->SetChecked(true);
     Form->RealTimeModeClick();
     ASSERT_TRUE(PumpUntilPanelHidden());
-    ASSERT_EQ(Bar(TLX1).value(), 123);
-    ASSERT_EQ(Bar(LTIndex).value(), 321);
+    ASSERT_EQ(Bar(TLX1).Position(), 123);
+    ASSERT_EQ(Bar(LTIndex).Position(), 321);
     const Frames frames = FramesUpToMarker();
     EXPECT_EQ(frames.size(), std::size_t(ParameterCount));
     for (const std::string& frame : frames)
@@ -190,30 +189,30 @@ TEST_F(Live, ConnectOrCloseWhileLiveUnticksRealTimeFirst) {
     GoLive();
     Click(Form->CNTBTN);
     EXPECT_FALSE(Form->ComPort1.Connected());
-    EXPECT_FALSE(Form->RealTimeMode->isChecked());
-    EXPECT_TRUE(Form->Edits[TLX1]->isEnabled());
-    EXPECT_TRUE(Form->Edits[WPVIndex]->isEnabled());
-    EXPECT_TRUE(Form->ReadBtn->isEnabled());
-    EXPECT_TRUE(Form->ResetBtn->isEnabled());
+    EXPECT_FALSE(Form->RealTimeMode->Checked());
+    EXPECT_TRUE(Form->Edits[TLX1]->Enabled());
+    EXPECT_TRUE(Form->Edits[WPVIndex]->Enabled());
+    EXPECT_TRUE(Form->ReadBtn->Enabled());
+    EXPECT_TRUE(Form->ResetBtn->Enabled());
 
     ASSERT_TRUE(Connect());
-    EXPECT_FALSE(Form->RealTimeMode->isChecked());
+    EXPECT_FALSE(Form->RealTimeMode->Checked());
     ForgetTraffic();
-    Bar(TLX1).setValue(42);
+    Bar(TLX1).SetPosition(42);
     Click(Form->RealTimeMode);
-    Bar(TLX1).setValue(43);
+    Bar(TLX1).SetPosition(43);
     EXPECT_EQ(FramesAfter(1), Frames{"S00XAA0043"});
 }
 
 TEST_F(Live, ResetWithShiftModeKeepsTheReferenceWhenTheShiftIsRefused) {
-    Bar(TLX1).setValue(300);
-    Bar(TRX1).setValue(200);
+    Bar(TLX1).SetPosition(300);
+    Bar(TRX1).SetPosition(200);
     Click(Form->ShiftModes[0]);
     Form->ResetBtnClick();
-    EXPECT_EQ(Bar(TLX1).value(), 300);
-    EXPECT_EQ(Form->Edits[TLX1]->text(), "300");
-    EXPECT_EQ(Bar(TRX1).value(), 1920);
-    EXPECT_EQ(Bar(TRY1).value(), 0);
+    EXPECT_EQ(Bar(TLX1).Position(), 300);
+    EXPECT_EQ(TextOf(Form->Edits[TLX1]), "300");
+    EXPECT_EQ(Bar(TRX1).Position(), 1920);
+    EXPECT_EQ(Bar(TRY1).Position(), 0);
 }
 
 // Pauses that can act at the moment of a pause, inside the running handler.
@@ -237,16 +236,16 @@ bool WaitFor(const std::function<bool()>& done) {
 
 TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
     HookPause pause;
-    TForm1Services services;
+    FormServices services = For(Dir);
     services.pause = &pause;
-    services.ExecutableDir = Dir;
+    Loop.reset();
     Form = std::make_unique<TForm1>(std::move(services));
-    Form->show();
+    Loop = std::make_unique<FormLoop>(*Form);
     StartBox();
     Form->ComPort1.SetPort(Box->DevicePath());
     Form->ComPort1.Open();
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1800);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1800);
     Click(Form->ShiftModes[0]);
     Click(Form->RealTimeMode);
     pause.Pauses.clear();
@@ -258,19 +257,19 @@ TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
         ASSERT_TRUE(WaitFor([&] { return Box->HungUp(); }));
     };
 
-    QTest::keyClick(&Bar(TLX1), Qt::Key_Right); // through the event loop's error reporting
+    Form->RunGuarded([&] { Bar(TLX1).UserStep(ScrollBar::Step::Right); });
     ASSERT_EQ(Boxes.Errors.size(), 1u);
-    EXPECT_EQ(Boxes.Errors[0], QString("WriteFile function failed (Error: %1)").arg(EIO));
+    EXPECT_EQ(Boxes.Errors[0], u"WriteFile function failed (Error: " + Utf8ToUtf16(std::to_string(EIO)) + u")");
     EXPECT_EQ(Box->Frames(), Frames{MmbOn});
     EXPECT_EQ(pause.Pauses, std::vector<int>{10}); // nothing after the failed write
-    const int step = Bar(TLX1).value() - 100;      // the values stay changed locally
+    const int step = Bar(TLX1).Position() - 100;      // the values stay changed locally
     EXPECT_EQ(std::abs(step), 1);
-    EXPECT_EQ(Bar(TRX1).value(), 1800 + step);
+    EXPECT_EQ(Bar(TRX1).Position(), 1800 + step);
 
-    QTest::keyClick(&Bar(WRHIndex), Qt::Key_Right); // the tool goes on
+    Form->RunGuarded([&] { Bar(WRHIndex).UserStep(ScrollBar::Step::Right); }); // the tool goes on
     EXPECT_EQ(Boxes.Errors.size(), 2u);
-    EXPECT_NE(Bar(WRHIndex).value(), 100);
-    EXPECT_EQ(Form->Values[WRHIndex]->text(), QString::number(Bar(WRHIndex).value()));
+    EXPECT_NE(Bar(WRHIndex).Position(), 100);
+    EXPECT_EQ(TextOf(Form->Values[WRHIndex]), std::to_string(Bar(WRHIndex).Position()));
     Form.reset();
 }
 
