@@ -2,8 +2,7 @@
 // in step, the key filter, select-all, shift mode and the enabled state of the controls.
 #include "support/form_fixture.h"
 
-#include <QApplication>
-#include <QTest>
+#include "storage/text_encoding.h"
 
 namespace pelmora::testing {
 namespace {
@@ -16,247 +15,242 @@ constexpr int TRX2 = CornerIndex(2, ParamKind::TopRight, Axis::X);
 
 class Bindings : public FormFixture {
   protected:
-    QScrollBar& Bar(int index) { return *Form->Bars[index]; }
-    QLineEdit& Edit(int index) { return *Form->Edits[index]; }
-    QString Label(int index) { return Form->Values[index]->text(); }
+    ScrollBar& Bar(int index) { return *Form->Bars[index]; }
+    EditBox& Edit(int index) { return *Form->Edits[index]; }
+    std::string Text(int index) { return TextOf(Form->Edits[index]); }
+    std::string Label(int index) { return TextOf(Form->Values[index]); }
+    std::string Selected(int index) {
+        const EditBox& edit = Edit(index);
+        return Utf16ToUtf8(edit.Text().substr(edit.SelStart(), edit.SelLength()));
+    }
 
+    void Type(int index, const std::string& keys) {
+        for (char key : keys)
+            Edit(index).UserType(key);
+    }
     // Types `keys` into the box with the caret at the end of its text.
-    void TypeAtEnd(int index, const QString& keys) {
-        Edit(index).setFocus();
-        Edit(index).end(false);
-        QTest::keyClicks(&Edit(index), keys);
+    void TypeAtEnd(int index, const std::string& keys) {
+        Edit(index).SetSelection(int(Edit(index).Text().size()), 0);
+        Type(index, keys);
     }
     // Replaces the box's text by typing.
-    void TypeOver(int index, const QString& keys) {
-        Edit(index).setFocus();
-        Edit(index).selectAll();
-        QTest::keyClicks(&Edit(index), keys);
+    void TypeOver(int index, const std::string& keys) {
+        Edit(index).UserClick();
+        Type(index, keys);
     }
-    void ClickShiftMode(int output) {
-        QTest::mouseClick(Form->ShiftModes[output - 1], Qt::LeftButton);
-    }
+    void ClickShiftMode(int output) { Form->ShiftModes[output - 1]->UserClick(); }
 };
 
 TEST_F(Bindings, EachKindShowsItsValueInItsOwnViewsAndOnlyCornersRedraw) {
     int redraws = Form->DiagramRedraws;
-    Bar(TLX1).setValue(100);
-    EXPECT_EQ(Edit(TLX1).text(), "100");
+    Bar(TLX1).SetPosition(100);
+    EXPECT_EQ(Text(TLX1), "100");
     EXPECT_EQ(Label(TLX1), "100");
     EXPECT_EQ(Form->DiagramRedraws, ++redraws);
-    Bar(TRY1).setValue(7);
-    EXPECT_EQ(Edit(TRY1).text(), "7");
+    Bar(TRY1).SetPosition(7);
+    EXPECT_EQ(Text(TRY1), "7");
     EXPECT_EQ(Label(TRY1), "7");
     EXPECT_EQ(Form->DiagramRedraws, ++redraws);
 
-    Bar(WRHIndex).setValue(150);
-    Bar(WPVIndex).setValue(9);
-    Bar(LRIndex).setValue(10);
-    Bar(LTIndex).setValue(321);
+    Bar(WRHIndex).SetPosition(150);
+    Bar(WPVIndex).SetPosition(9);
+    Bar(LRIndex).SetPosition(10);
+    Bar(LTIndex).SetPosition(321);
     EXPECT_EQ(Label(WRHIndex), "150");
-    EXPECT_EQ(Edit(WPVIndex).text(), "9");
+    EXPECT_EQ(Text(WPVIndex), "9");
     EXPECT_EQ(Label(LRIndex), "10");
-    EXPECT_EQ(Edit(LTIndex).text(), "321");
+    EXPECT_EQ(Text(LTIndex), "321");
     EXPECT_EQ(Form->DiagramRedraws, redraws);
 
-    Bar(TLX1).setValue(100); // no change, no reaction
+    Bar(TLX1).SetPosition(100); // no change, no reaction
     EXPECT_EQ(Form->DiagramRedraws, redraws);
 }
 
 TEST_F(Bindings, TypedCornerValuesAreClampedToTheLimit) {
-    Bar(TLX1).setValue(1920);
+    Bar(TLX1).SetPosition(1920);
     TypeAtEnd(TLX1, "0");
-    EXPECT_EQ(Edit(TLX1).text(), "1920");
-    EXPECT_EQ(Bar(TLX1).value(), 1920);
+    EXPECT_EQ(Text(TLX1), "1920");
+    EXPECT_EQ(Bar(TLX1).Position(), 1920);
 
     TypeOver(TLY1, "5000");
-    EXPECT_EQ(Edit(TLY1).text(), "1080");
+    EXPECT_EQ(Text(TLY1), "1080");
     EXPECT_EQ(Label(TLY1), "1080");
-    EXPECT_EQ(Bar(TLY1).value(), 1080);
+    EXPECT_EQ(Bar(TLY1).Position(), 1080);
 
     Form->Limits.MaxX = 1280;
     TypeOver(TRX2, "1500");
-    EXPECT_EQ(Edit(TRX2).text(), "1280");
-    EXPECT_EQ(Bar(TRX2).value(), 1280);
+    EXPECT_EQ(Text(TRX2), "1280");
+    EXPECT_EQ(Bar(TRX2).Position(), 1280);
 }
 
 TEST_F(Bindings, TextThatIsNotANumberBecomesZeroAndNegativesBecomeTheLimit) {
-    Bar(TLX1).setValue(100);
-    Edit(TLX1).setFocus();
-    Edit(TLX1).selectAll();
-    QTest::keyClick(&Edit(TLX1), Qt::Key_Backspace);
-    EXPECT_EQ(Edit(TLX1).text(), "0");
+    Bar(TLX1).SetPosition(100);
+    Edit(TLX1).UserClick();
+    Type(TLX1, "\b");
+    EXPECT_EQ(Text(TLX1), "0");
     EXPECT_EQ(Label(TLX1), "0");
-    EXPECT_EQ(Bar(TLX1).value(), 0);
+    EXPECT_EQ(Bar(TLX1).Position(), 0);
 
     // Text set by the program is not filtered by keys.
-    Edit(TRY1).setText("-1");
-    EXPECT_EQ(Edit(TRY1).text(), "1080");
-    EXPECT_EQ(Bar(TRY1).value(), 1080);
-    Edit(TLX1).setText("4294967295");
-    EXPECT_EQ(Edit(TLX1).text(), "0");
-    Edit(TLX1).setText("12ab");
-    EXPECT_EQ(Edit(TLX1).text(), "0");
-    Edit(WPHIndex).setText("-5");
-    EXPECT_EQ(Bar(WPHIndex).value(), 0);
-    EXPECT_EQ(Edit(WPHIndex).text(), "0");
+    Edit(TRY1).SetText(u"-1");
+    EXPECT_EQ(Text(TRY1), "1080");
+    EXPECT_EQ(Bar(TRY1).Position(), 1080);
+    Edit(TLX1).SetText(u"4294967295");
+    EXPECT_EQ(Text(TLX1), "0");
+    Edit(TLX1).SetText(u"12ab");
+    EXPECT_EQ(Text(TLX1), "0");
+    Edit(WPHIndex).SetText(u"-5");
+    EXPECT_EQ(Bar(WPHIndex).Position(), 0);
+    EXPECT_EQ(Text(WPHIndex), "0");
 }
 
 TEST_F(Bindings, WarpPositionAndLoopTimeClampSigned) {
     TypeOver(WPHIndex, "150");
-    EXPECT_EQ(Edit(WPHIndex).text(), "100");
-    EXPECT_EQ(Bar(WPHIndex).value(), 100);
+    EXPECT_EQ(Text(WPHIndex), "100");
+    EXPECT_EQ(Bar(WPHIndex).Position(), 100);
 
     TypeOver(LTIndex, "700");
-    EXPECT_EQ(Edit(LTIndex).text(), "600");
-    EXPECT_EQ(Bar(LTIndex).value(), 600);
+    EXPECT_EQ(Text(LTIndex), "600");
+    EXPECT_EQ(Bar(LTIndex).Position(), 600);
 
-    Edit(LTIndex).setText("");
-    EXPECT_EQ(Edit(LTIndex).text(), "0");
-    EXPECT_EQ(Bar(LTIndex).value(), 0);
+    Edit(LTIndex).SetText(u"");
+    EXPECT_EQ(Text(LTIndex), "0");
+    EXPECT_EQ(Bar(LTIndex).Position(), 0);
 }
 
 TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
-    Bar(TLX1).setValue(250);
+    Bar(TLX1).SetPosition(250);
     TypeAtEnd(TLX1, "a-+.x\r");
-    EXPECT_EQ(Edit(TLX1).text(), "250");
-    EXPECT_EQ(Bar(TLX1).value(), 250);
+    EXPECT_EQ(Text(TLX1), "250");
+    EXPECT_EQ(Bar(TLX1).Position(), 250);
 
     TypeAtEnd(LTIndex, "-");
-    EXPECT_EQ(Edit(LTIndex).text(), "0");
+    EXPECT_EQ(Text(LTIndex), "0");
 
-    Edit(TLX1).end(false);
-    QTest::keyClick(&Edit(TLX1), Qt::Key_Space);
-    EXPECT_EQ(Edit(TLX1).text(), "250");
-    EXPECT_EQ(Edit(TLX1).selectedText(), "250");
-    QTest::keyClicks(&Edit(TLX1), "7");
-    EXPECT_EQ(Edit(TLX1).text(), "7");
-    EXPECT_EQ(Bar(TLX1).value(), 7);
+    TypeAtEnd(TLX1, " ");
+    EXPECT_EQ(Text(TLX1), "250");
+    EXPECT_EQ(Selected(TLX1), "250");
+    Type(TLX1, "7");
+    EXPECT_EQ(Text(TLX1), "7");
+    EXPECT_EQ(Bar(TLX1).Position(), 7);
 }
 
-TEST_F(Bindings, KeysWithoutACharacterAreLeftAlone) {
-    Bar(TLX1).setValue(1234);
-    Edit(TLX1).setFocus();
-    Edit(TLX1).setCursorPosition(4);
-    QTest::keyClick(&Edit(TLX1), Qt::Key_Left);
-    EXPECT_EQ(Edit(TLX1).cursorPosition(), 3);
-    QTest::keyClick(&Edit(TLX1), Qt::Key_Home);
-    QTest::keyClick(&Edit(TLX1), Qt::Key_Delete);
-    EXPECT_EQ(Edit(TLX1).text(), "234");
-    EXPECT_EQ(Bar(TLX1).value(), 234);
+TEST_F(Bindings, DeleteIsNoTypedCharacterAndPassesTheFilter) {
+    Bar(TLX1).SetPosition(1234);
+    Edit(TLX1).SetSelection(0, 0);
+    Edit(TLX1).UserDelete();
+    EXPECT_EQ(Text(TLX1), "234");
+    EXPECT_EQ(Bar(TLX1).Position(), 234);
 }
 
 TEST_F(Bindings, ClickingOrEnteringABoxSelectsItsWholeText) {
-    Bar(TLY1).setValue(345);
-    QLineEdit& edit = Edit(TLY1);
+    Bar(TLY1).SetPosition(345);
     for (int click = 0; click < 2; ++click) {
-        QTest::mouseClick(&edit, Qt::LeftButton, {}, QPoint(edit.width() / 2, edit.height() / 2));
-        EXPECT_EQ(edit.selectedText(), "345") << "click " << click;
+        Edit(TLY1).SetSelection(1, 0);
+        Edit(TLY1).UserClick();
+        EXPECT_EQ(Selected(TLY1), "345") << "click " << click;
     }
-    Form->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
-    Edit(TLX1).setFocus(Qt::MouseFocusReason);
-    EXPECT_EQ(Edit(TLX1).selectedText(), "0");
-    Edit(LTIndex).setFocus(Qt::OtherFocusReason);
-    EXPECT_EQ(Edit(LTIndex).selectedText(), "0");
+    Edit(LTIndex).UserEnter();
+    EXPECT_EQ(Selected(LTIndex), "0");
 }
 
 TEST_F(Bindings, ShiftModeMovesTheTopRightCornerAlong) {
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1800);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1800);
     ClickShiftMode(1);
-    EXPECT_FALSE(Bar(TRX1).isEnabled());
-    EXPECT_FALSE(Edit(TRX1).isEnabled());
-    EXPECT_FALSE(Bar(TRY1).isEnabled());
-    EXPECT_FALSE(Edit(TRY1).isEnabled());
+    EXPECT_FALSE(Bar(TRX1).Enabled());
+    EXPECT_FALSE(Edit(TRX1).Enabled());
+    EXPECT_FALSE(Bar(TRY1).Enabled());
+    EXPECT_FALSE(Edit(TRY1).Enabled());
 
-    Bar(TLX1).setValue(130);
-    EXPECT_EQ(Bar(TRX1).value(), 1830);
-    EXPECT_EQ(Edit(TRX1).text(), "1830");
+    Bar(TLX1).SetPosition(130);
+    EXPECT_EQ(Bar(TRX1).Position(), 1830);
+    EXPECT_EQ(Text(TRX1), "1830");
     EXPECT_EQ(Form->ShiftReference[0].X, 130);
     TypeOver(TLX1, "60");
-    EXPECT_EQ(Bar(TLX1).value(), 60);
-    EXPECT_EQ(Bar(TRX1).value(), 1760);
+    EXPECT_EQ(Bar(TLX1).Position(), 60);
+    EXPECT_EQ(Bar(TRX1).Position(), 1760);
 
     ClickShiftMode(1);
-    EXPECT_TRUE(Bar(TRX1).isEnabled());
-    EXPECT_TRUE(Edit(TRY1).isEnabled());
+    EXPECT_TRUE(Bar(TRX1).Enabled());
+    EXPECT_TRUE(Edit(TRY1).Enabled());
 }
 
 TEST_F(Bindings, AShiftThatWouldLeaveTheRangeIsRefused) {
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1900);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1900);
     ClickShiftMode(1);
     const int redraws = Form->DiagramRedraws;
-    Bar(TLX1).setValue(130);
-    EXPECT_EQ(Bar(TLX1).value(), 100);
-    EXPECT_EQ(Edit(TLX1).text(), "100");
+    Bar(TLX1).SetPosition(130);
+    EXPECT_EQ(Bar(TLX1).Position(), 100);
+    EXPECT_EQ(Text(TLX1), "100");
     EXPECT_EQ(Label(TLX1), "100");
-    EXPECT_EQ(Bar(TRX1).value(), 1900);
+    EXPECT_EQ(Bar(TRX1).Position(), 1900);
     EXPECT_EQ(Form->ShiftReference[0].X, 100);
     EXPECT_EQ(Form->DiagramRedraws, redraws + 1); // only the run for the reference value
 
-    Bar(TLY1).setValue(5); // Y is shifted on its own: TR Y 0 -> 5
-    EXPECT_EQ(Bar(TRY1).value(), 5);
-    Bar(TLY1).setValue(0);
-    EXPECT_EQ(Bar(TRY1).value(), 0);
+    Bar(TLY1).SetPosition(5); // Y is shifted on its own: TR Y 0 -> 5
+    EXPECT_EQ(Bar(TRY1).Position(), 5);
+    Bar(TLY1).SetPosition(0);
+    EXPECT_EQ(Bar(TRY1).Position(), 0);
 }
 
 TEST_F(Bindings, TickingShiftModeAgainTakesAFreshReference) {
-    Bar(TLX1).setValue(100);
-    Bar(TRX1).setValue(1000);
+    Bar(TLX1).SetPosition(100);
+    Bar(TRX1).SetPosition(1000);
     ClickShiftMode(1);
-    Bar(TLX1).setValue(120);
-    EXPECT_EQ(Bar(TRX1).value(), 1020);
+    Bar(TLX1).SetPosition(120);
+    EXPECT_EQ(Bar(TRX1).Position(), 1020);
     ClickShiftMode(1);
-    Bar(TLX1).setValue(200);
-    EXPECT_EQ(Bar(TRX1).value(), 1020);
+    Bar(TLX1).SetPosition(200);
+    EXPECT_EQ(Bar(TRX1).Position(), 1020);
     ClickShiftMode(1);
     EXPECT_EQ(Form->ShiftReference[0].X, 200);
-    Bar(TLX1).setValue(210);
-    EXPECT_EQ(Bar(TRX1).value(), 1030);
+    Bar(TLX1).SetPosition(210);
+    EXPECT_EQ(Bar(TRX1).Position(), 1030);
 }
 
 TEST_F(Bindings, RealTimeLocksTheEditBoxesAndTransferButtonsOnly) {
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    ASSERT_TRUE(Form->RealTimeMode->isChecked());
+    Form->RealTimeMode->UserClick();
+    ASSERT_TRUE(Form->RealTimeMode->Checked());
     for (const ParameterInfo& info : Parameters) {
-        EXPECT_TRUE(Bar(info.index).isEnabled()) << info.barName;
+        EXPECT_TRUE(Bar(info.index).Enabled()) << info.barName;
         if (Form->Edits[info.index] != nullptr) {
-            EXPECT_EQ(Edit(info.index).isEnabled(), info.index == LTIndex) << info.editName;
+            EXPECT_EQ(Edit(info.index).Enabled(), info.index == LTIndex) << info.editName;
         }
     }
-    EXPECT_FALSE(Form->ReadBtn->isEnabled());
-    EXPECT_FALSE(Form->WriteBtn->isEnabled());
-    EXPECT_FALSE(Form->ResetBtn->isEnabled());
-    EXPECT_TRUE(Form->ShiftModes[0]->isEnabled());
-    EXPECT_TRUE(Form->TntButton1->isEnabled());
+    EXPECT_FALSE(Form->ReadBtn->Enabled());
+    EXPECT_FALSE(Form->WriteBtn->Enabled());
+    EXPECT_FALSE(Form->ResetBtn->Enabled());
+    EXPECT_TRUE(Form->ShiftModes[0]->Enabled());
+    EXPECT_TRUE(Form->TntButton1->Enabled());
 
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    EXPECT_TRUE(Edit(TLX1).isEnabled());
-    EXPECT_TRUE(Edit(WPVIndex).isEnabled());
-    EXPECT_TRUE(Form->ReadBtn->isEnabled());
+    Form->RealTimeMode->UserClick();
+    EXPECT_TRUE(Edit(TLX1).Enabled());
+    EXPECT_TRUE(Edit(WPVIndex).Enabled());
+    EXPECT_TRUE(Form->ReadBtn->Enabled());
 }
 
 TEST_F(Bindings, RealTimeLeavesTheOtherOutputsAloneInSingleOutputMode) {
     Form->SingleOutputMode = true;
-    Edit(TRX2).setEnabled(false);
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    EXPECT_FALSE(Edit(TRX2).isEnabled());
-    EXPECT_TRUE(Edit(TRX1).isEnabled());
+    Edit(TRX2).SetEnabled(false);
+    Form->RealTimeMode->UserClick();
+    Form->RealTimeMode->UserClick();
+    EXPECT_FALSE(Edit(TRX2).Enabled());
+    EXPECT_TRUE(Edit(TRX1).Enabled());
 }
 
 TEST_F(Bindings, TheSwitchThatRanLastDecidesTheTopRightBoxes) {
     ClickShiftMode(1);
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
-    EXPECT_TRUE(Edit(TRX1).isEnabled()); // Real Time off ran last
-    EXPECT_FALSE(Bar(TRX1).isEnabled()); // Real Time never touches bars
+    Form->RealTimeMode->UserClick();
+    Form->RealTimeMode->UserClick();
+    EXPECT_TRUE(Edit(TRX1).Enabled()); // Real Time off ran last
+    EXPECT_FALSE(Bar(TRX1).Enabled()); // Real Time never touches bars
 
-    QTest::mouseClick(Form->RealTimeMode, Qt::LeftButton);
+    Form->RealTimeMode->UserClick();
     ClickShiftMode(1);
-    EXPECT_TRUE(Edit(TRX1).isEnabled()); // shift mode off ran last
-    EXPECT_FALSE(Edit(TLX1).isEnabled());
+    EXPECT_TRUE(Edit(TRX1).Enabled()); // shift mode off ran last
+    EXPECT_FALSE(Edit(TLX1).Enabled());
 }
 
 } // namespace
