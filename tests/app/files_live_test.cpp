@@ -1,6 +1,5 @@
 // Loading an alignment file while live: each value that changes goes to the virtual box at
 // once, in canonical order, and nothing else is sent.
-#include "app/file_dialogs.h"
 #include "storage/alignment_file.h"
 #include "support/form_fixture.h"
 
@@ -9,22 +8,12 @@
 namespace pelmora::testing {
 namespace {
 
-class OneChoice final : public FileDialogRunner {
-  public:
-    explicit OneChoice(QString file) : file_(std::move(file)) { InstallFileDialogRunner(this); }
-    ~OneChoice() override { InstallFileDialogRunner(nullptr); }
-    std::optional<QString> Run(QFileDialog&) override { return file_; }
-
-  private:
-    QString file_;
-};
-
 class FilesLiveTest : public FormFixture {};
 
 TEST_F(FilesLiveTest, LoadSendsOneFramePerChangedValueInCanonicalOrder) {
     ASSERT_TRUE(Connect());
-    Form->RealTimeMode->click();
-    Form->ShiftModes[0]->click(); // unticked by the load before any value is set
+    Form->RealTimeMode->UserClick();
+    Form->ShiftModes[0]->UserClick(); // unticked by the load before any value is set
     PmxValues values{};
     for (int i = 0; i < ParameterCount; ++i)
         values[i] = Value(i);
@@ -47,14 +36,14 @@ TEST_F(FilesLiveTest, LoadSendsOneFramePerChangedValueInCanonicalOrder) {
 
     ForgetBoxFrames();
     Pauses.Pauses.clear();
-    OneChoice dialog(QString::fromStdString(file.string()));
+    Dialogs.Open = file;
     Form->TntButton2Click();
     ASSERT_TRUE(PumpUntilFrames(changes.size()));
     PumpFor(std::chrono::milliseconds(50));
 
     EXPECT_EQ(BoxFrames(), expectedFrames);
     EXPECT_EQ(Pauses.Pauses, (std::vector<int>{60, 60, 60, 60, 10, 10, 10}));
-    EXPECT_FALSE(Form->ShiftModes[0]->isChecked());
+    EXPECT_FALSE(Form->ShiftModes[0]->Checked());
     EXPECT_TRUE(Boxes.Errors.empty());
 }
 

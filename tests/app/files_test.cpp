@@ -1,14 +1,12 @@
 // Saving and loading alignment files through the main window's two buttons, with real files
 // in a temporary folder and the dialogs answered by a script.
-#include "app/application.h"
-#include "app/file_dialogs.h"
-#include "form_fixture.h"
 #include "storage/alignment_file.h"
+#include "storage/text_encoding.h"
+#include "support/form_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <deque>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -16,39 +14,6 @@ namespace pelmora::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers each dialog with the next scripted file (nullopt: the user cancels) and notes
-// which file the dialog offered when it opened.
-class ScriptedDialogs final : public FileDialogRunner {
-  public:
-    ScriptedDialogs() { InstallFileDialogRunner(this); }
-    ~ScriptedDialogs() override { InstallFileDialogRunner(nullptr); }
-
-    std::optional<QString> Run(QFileDialog& dialog) override {
-        Offered.push_back(dialog.selectedFiles().value(0));
-        if (Answers.empty())
-            return std::nullopt;
-        const QString answer = Answers.front();
-        Answers.pop_front();
-        if (answer.isEmpty())
-            return std::nullopt;
-        return answer;
-    }
-    void Choose(const fs::path& file) { Answers.push_back(QString::fromStdString(file.string())); }
-    void Cancel() { Answers.push_back(QString()); }
-
-    std::deque<QString> Answers; // an empty name cancels
-    std::vector<QString> Offered;
-};
-
-// What the application object does with an exception that leaves a click.
-void Click(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (...) {
-        ShowCurrentException();
-    }
-}
 
 std::string Image(const PmxValues& values) {
     const PmxImage image = BuildPmxImage(values);
@@ -72,37 +37,36 @@ class FilesTest : public ::testing::Test {
     PmxValues BarValues() const {
         PmxValues values{};
         for (int i = 0; i < ParameterCount; ++i)
-            values[i] = form.Bars[i]->value();
+            values[i] = form.Bars[i]->Position();
         return values;
     }
     void SetBars(const PmxValues& values) {
         for (int i = 0; i < ParameterCount; ++i)
-            form.Bars[i]->setValue(values[i]);
+            form.Bars[i]->SetPosition(values[i]);
     }
     void Load(const fs::path& file) {
-        dialogs.Choose(file);
-        Click([this] { form.TntButton2Click(); });
+        fixture.Dialogs.Open = file;
+        form.RunGuarded([this] { form.TntButton2->UserClick(); });
     }
     void Save(const fs::path& file) {
-        dialogs.Choose(file);
-        Click([this] { form.TntButton1Click(); });
+        fixture.Dialogs.Save = file;
+        form.RunGuarded([this] { form.TntButton1->UserClick(); });
     }
     void TickShiftModes() {
-        for (TTntCheckBox* box : form.ShiftModes)
-            box->click();
+        for (CheckBox* box : form.ShiftModes)
+            box->UserClick();
     }
     std::vector<bool> ShiftModesTicked() const {
         std::vector<bool> ticked;
-        for (TTntCheckBox* box : form.ShiftModes)
-            ticked.push_back(box->isChecked());
+        for (CheckBox* box : form.ShiftModes)
+            ticked.push_back(box->Checked());
         return ticked;
     }
 
     TempFolder home;
     TempFolder files;
-    FormFixture fixture;
+    StartedForm fixture;
     TForm1& form = fixture.Start(home.Path());
-    ScriptedDialogs dialogs;
     const PmxValues startValues = BarValues();
 };
 
@@ -126,27 +90,9 @@ TEST_F(FilesTest, SaveThenLoadRestoresAllValues) {
 }
 
 TEST_F(FilesTest, SavingReplacesAnExistingFileWithoutAsking) {
-    EXPECT_TRUE(form.SaveDlg->testOption(QFileDialog::DontConfirmOverwrite));
     WriteFile(files.Path() / "old.PMX", std::string(300, 'x'));
     Save(files.Path() / "old.PMX");
     EXPECT_EQ(ReadFile(files.Path() / "old.PMX"), Image(startValues));
-}
-
-TEST_F(FilesTest, ANameWithoutExtensionGetsPmxAndDialogsOfferTheLastFile) {
-    Save(files.Path() / "plain");
-    EXPECT_TRUE(fs::exists(files.Path() / "plain.PMX"));
-    EXPECT_FALSE(fs::exists(files.Path() / "plain"));
-    Load(files.Path() / "plain.PMX");
-    dialogs.Cancel();
-    form.TntButton1Click();
-    dialogs.Cancel();
-    form.TntButton2Click();
-
-    const QString saved = QString::fromStdString((files.Path() / "plain.PMX").string());
-    ASSERT_EQ(dialogs.Offered.size(), 4u);
-    EXPECT_TRUE(dialogs.Offered[1].endsWith("/PMX")) << dialogs.Offered[1].toStdString();
-    EXPECT_EQ(dialogs.Offered[2], saved);
-    EXPECT_EQ(dialogs.Offered[3], saved);
 }
 
 TEST_F(FilesTest, AForeignHeaderAndTrailingBytesAreIgnored) {
@@ -166,10 +112,10 @@ TEST_F(FilesTest, ValuesOutOfRangeAreClampedByTheBars) {
     values[LRIndex] = INT32_MAX;
     WriteFile(files.Path() / "wide.PMX", Image(values));
     Load(files.Path() / "wide.PMX");
-    EXPECT_EQ(form.Bars[0]->value(), 1920);
-    EXPECT_EQ(form.Bars[WRHIndex]->value(), 25);
-    EXPECT_EQ(form.Bars[LTIndex]->value(), 0);
-    EXPECT_EQ(form.Bars[LRIndex]->value(), 10);
+    EXPECT_EQ(form.Bars[0]->Position(), 1920);
+    EXPECT_EQ(form.Bars[WRHIndex]->Position(), 25);
+    EXPECT_EQ(form.Bars[LTIndex]->Position(), 0);
+    EXPECT_EQ(form.Bars[LRIndex]->Position(), 10);
 }
 
 // Each changed bar notifies once, in canonical order, while the bars after it still hold
@@ -183,8 +129,7 @@ TEST_F(FilesTest, LoadSetsChangedBarsOneByOneInOrder) {
 
     std::vector<std::pair<int, PmxValues>> notifications;
     for (int i = 0; i < ParameterCount; ++i)
-        QObject::connect(form.Bars[i], &QScrollBar::valueChanged,
-                         [&, i] { notifications.emplace_back(i, BarValues()); });
+        form.Bars[i]->OnChange = [&, i] { notifications.emplace_back(i, BarValues()); };
     Load(files.Path() / "some.PMX");
 
     ASSERT_EQ(notifications.size(), changed.size());
@@ -225,14 +170,12 @@ TEST_F(FilesTest, LoadUnticksTheShiftModesBeforeSettingValues) {
     EXPECT_EQ(ShiftModesTicked(), std::vector<bool>(4, false));
     EXPECT_EQ(BarValues(), values);
     for (int output = 1; output <= OutputCount; ++output)
-        EXPECT_TRUE(form.Bars[CornerIndex(output, ParamKind::TopRight, Axis::X)]->isEnabled());
+        EXPECT_TRUE(form.Bars[CornerIndex(output, ParamKind::TopRight, Axis::X)]->Enabled());
 }
 
 TEST_F(FilesTest, CancellingEitherDialogChangesNothing) {
     TickShiftModes();
-    dialogs.Cancel();
     form.TntButton1Click();
-    dialogs.Cancel();
     form.TntButton2Click();
     EXPECT_TRUE(fs::is_empty(files.Path()));
     EXPECT_EQ(ShiftModesTicked(), std::vector<bool>(4, true));
@@ -245,7 +188,7 @@ TEST_F(FilesTest, AFileThatCannotBeOpenedIsReportedAfterTheShiftModesAreUnticked
     const fs::path missing = files.Path() / "missing.PMX";
     Load(missing);
     ASSERT_EQ(fixture.Boxes.Errors.size(), 1u);
-    EXPECT_EQ(fixture.Boxes.Errors[0].toStdString(), "Cannot open file " + missing.string());
+    EXPECT_EQ(fixture.Boxes.Errors[0], Utf8ToUtf16("Cannot open file " + missing.string() + "."));
     EXPECT_EQ(ShiftModesTicked(), std::vector<bool>(4, false));
     EXPECT_EQ(BarValues(), startValues);
 }
@@ -282,7 +225,7 @@ TEST_F(FilesTest, SavingIntoAReadOnlyFolderKeepsTheOldFile) {
     fs::permissions(files.Path(), fs::perms::owner_all, fs::perm_options::add);
 
     ASSERT_EQ(fixture.Boxes.Errors.size(), 1u);
-    EXPECT_EQ(fixture.Boxes.Errors[0].toStdString(), "Cannot create file " + target.string());
+    EXPECT_EQ(fixture.Boxes.Errors[0], Utf8ToUtf16("Cannot create file " + target.string() + "."));
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(files.Path()), fs::directory_iterator()), 1);
 }
@@ -316,7 +259,7 @@ TEST_F(FilesTest, AFailedWriteIsReportedAndKeepsTheOldFile) {
         Save(target);
     }
     ASSERT_EQ(fixture.Boxes.Errors.size(), 1u);
-    EXPECT_EQ(fixture.Boxes.Errors[0], "Stream write error");
+    EXPECT_EQ(fixture.Boxes.Errors[0], u"Stream write error.");
     EXPECT_EQ(ReadFile(target), old);
     EXPECT_EQ(std::distance(fs::directory_iterator(files.Path()), fs::directory_iterator()), 1);
 }

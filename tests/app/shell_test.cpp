@@ -69,8 +69,8 @@ TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersAboveIt) {
 
 TEST(ErrorBox, CarriesTheApplicationTitleAnErrorIconAndOk) {
     const std::unique_ptr<QMessageBox> box = CreateErrorBox("Port not open");
-    EXPECT_EQ(box->windowTitle(), "Pelmora Align Tool  ");
-    EXPECT_EQ(box->text(), "Port not open.");
+    EXPECT_EQ(TextOf(box->Window), "Pelmora Align Tool  ");
+    EXPECT_EQ(TextOf(box), "Port not open.");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
 }
@@ -159,7 +159,7 @@ TEST(DiagramWindow, IsACaptionlessToolWindowWithAPictureAndNoCloseBox) {
     EXPECT_TRUE(form2.windowFlags() & Qt::Tool);
     EXPECT_FALSE(form2.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(form2.windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_TRUE(form2.windowTitle().isEmpty());
+    EXPECT_TRUE(TextOf(form2.Window).isEmpty());
     EXPECT_EQ(form2.size(), QSize(496, 290));
     EXPECT_EQ(form2.pos(), QPoint(1292, 79));
     EXPECT_EQ(form2.Bevel16->geometry(), QRect(3, 4, 489, 282));
@@ -185,10 +185,10 @@ TEST(DiagramWindow, ClosingItUnticksDiagramAndOnlyHidesIt) {
     TForm2 form2;
     form.AttachDiagram(&form2);
     EXPECT_EQ(form.Form2, &form2);
-    form.ImgOn->setChecked(true);
+    form.ImgOn->SetChecked(true);
     form2.show();
     EXPECT_TRUE(form2.close());
-    EXPECT_FALSE(form.ImgOn->isChecked());
+    EXPECT_FALSE(form.ImgOn->Checked());
     EXPECT_FALSE(form2.isVisible());
     EXPECT_EQ(form2.Canvas().size(), QSize(480, 270)) << "still there";
 }
