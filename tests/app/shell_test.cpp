@@ -1,18 +1,11 @@
-// The application shell: the version suffix, the standard error box, exceptions that reach
-// the event loop, and the diagram window's frame.
-#include "form_fixture.h"
+// The application shell: the version suffix, the standard error box's text, an error raised
+// by a user's action, and the diagram window's close box.
+#include "support/form_fixture.h"
 
-#include "app/application.h"
-#include "app/handler_guard.h"
 #include "app/version_info.h"
-#include "diagram/diagram_window.h"
-
-#include <QMouseEvent>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <stdexcept>
 
 namespace pelmora::testing {
@@ -23,174 +16,79 @@ std::string Bytes(const VersionRecord& record) {
 }
 
 TEST(VersionSuffix, IsFormedFromTheFileVersionWithOnePoint) {
-    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(1, 0, 2, 6))), "  V1.026");
-    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(2, 10, 3, 15))), "  V2.10315");
-    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(65535, 0, 0, 65535))), "  V65535.0065535");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(1, 0, 2, 6))), u"  V1.026");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(2, 10, 3, 15))), u"  V2.10315");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(65535, 0, 0, 65535))), u"  V65535.0065535");
 }
 
 TEST(VersionSuffix, IsEmptyWithoutARecordAndBareWithoutAFixedPart) {
-    EXPECT_EQ(BuildVersionSuffix(std::nullopt), "");
-    EXPECT_EQ(BuildVersionSuffix(std::string()), "  V");
+    EXPECT_EQ(BuildVersionSuffix(std::nullopt), u"");
+    EXPECT_EQ(BuildVersionSuffix(std::string()), u"  V");
 
     VersionRecord noFixed = MakeVersionRecord(1, 0, 2, 6);
     noFixed.FixedSize = 0;
-    EXPECT_EQ(BuildVersionSuffix(Bytes(noFixed)), "  V");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(noFixed)), u"  V");
 
     VersionRecord badSignature = MakeVersionRecord(1, 0, 2, 6);
     badSignature.Fixed.Signature ^= 1;
-    EXPECT_EQ(BuildVersionSuffix(Bytes(badSignature)), "  V");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(badSignature)), u"  V");
 
     VersionRecord badKey = MakeVersionRecord(1, 0, 2, 6);
     badKey.Key[0] = 'X';
-    EXPECT_EQ(BuildVersionSuffix(Bytes(badKey)), "  V");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(badKey)), u"  V");
 
     const std::string whole = Bytes(MakeVersionRecord(1, 0, 2, 6));
-    EXPECT_EQ(BuildVersionSuffix(whole.substr(0, whole.size() - 1)), "  V") << "cut short";
+    EXPECT_EQ(BuildVersionSuffix(whole.substr(0, whole.size() - 1)), u"  V") << "cut short";
 }
 
 TEST(VersionSuffix, TheBuildEmbedsTheProjectVersion) {
     const std::optional<std::string_view> record = EmbeddedVersionRecord();
     ASSERT_TRUE(record.has_value());
-    EXPECT_EQ(BuildVersionSuffix(record), PELMORA_TEST_VERSION_SUFFIX);
+    EXPECT_EQ(BuildVersionSuffix(record), u"" PELMORA_TEST_VERSION_SUFFIX);
 }
 
 TEST(ErrorBox, AppendsAFullStopOnlyAfterCharactersAboveIt) {
-    EXPECT_EQ(ErrorBoxText("Cannot open file"), "Cannot open file.");
-    EXPECT_EQ(ErrorBoxText("Error: 5"), "Error: 5.");
-    EXPECT_EQ(ErrorBoxText("Done."), "Done.");
-    EXPECT_EQ(ErrorBoxText("Stop!"), "Stop!");
-    EXPECT_EQ(ErrorBoxText("(Error: 2)"), "(Error: 2)");
-    EXPECT_EQ(ErrorBoxText("a-"), "a-");
-    EXPECT_EQ(ErrorBoxText("path/"), "path/.");
-    EXPECT_EQ(ErrorBoxText(QString::fromUtf16(u"Fehler \u00fc")),
-              QString::fromUtf16(u"Fehler \u00fc."));
-    EXPECT_EQ(ErrorBoxText(""), "");
+    EXPECT_EQ(ErrorBoxText(u"Cannot open file"), u"Cannot open file.");
+    EXPECT_EQ(ErrorBoxText(u"Error: 5"), u"Error: 5.");
+    EXPECT_EQ(ErrorBoxText(u"Done."), u"Done.");
+    EXPECT_EQ(ErrorBoxText(u"Stop!"), u"Stop!");
+    EXPECT_EQ(ErrorBoxText(u"(Error: 2)"), u"(Error: 2)");
+    EXPECT_EQ(ErrorBoxText(u"a-"), u"a-");
+    EXPECT_EQ(ErrorBoxText(u"path/"), u"path/.");
+    EXPECT_EQ(ErrorBoxText(u"Fehler \u00fc"), u"Fehler \u00fc.");
+    EXPECT_EQ(ErrorBoxText(u""), u"");
 }
 
-TEST(ErrorBox, CarriesTheApplicationTitleAnErrorIconAndOk) {
-    const std::unique_ptr<QMessageBox> box = CreateErrorBox("Port not open");
-    EXPECT_EQ(TextOf(box->Window), "Pelmora Align Tool  ");
-    EXPECT_EQ(TextOf(box), "Port not open.");
-    EXPECT_EQ(box->icon(), QMessageBox::Critical);
-    EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
-}
-
-// An object whose event handling throws what it is told to.
-class ThrowingObject : public QObject {
-  public:
-    std::function<void()> Throw;
-    int Delivered = 0;
-
-  protected:
-    bool event(QEvent* e) override {
-        if (e->type() != QEvent::User)
-            return QObject::event(e);
-        ++Delivered;
-        if (Throw)
-            Throw();
-        return true;
-    }
-};
-
-class EventLoopErrors : public ::testing::Test {
-  protected:
-    EventLoopErrors() { InstallMessageBoxes(&boxes); }
-    ~EventLoopErrors() override { InstallMessageBoxes(nullptr); }
-    RecordingMessageBoxes boxes;
-};
-
-TEST_F(EventLoopErrors, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
-    ASSERT_NE(dynamic_cast<TApplication*>(QCoreApplication::instance()), nullptr);
-    ThrowingObject target;
-    target.Throw = [] { throw std::runtime_error("Write error"); };
-    QEvent first(QEvent::User);
-    EXPECT_FALSE(QCoreApplication::sendEvent(&target, &first));
-    ASSERT_EQ(boxes.Errors.size(), 1u);
-    EXPECT_EQ(boxes.Errors[0], "Write error");
-
-    target.Throw = nullptr;
-    QEvent second(QEvent::User);
-    EXPECT_TRUE(QCoreApplication::sendEvent(&target, &second));
-    EXPECT_EQ(target.Delivered, 2);
-    EXPECT_EQ(boxes.Errors.size(), 1u);
-}
-
-TEST_F(EventLoopErrors, AnExceptionOfAnotherKindIsShownWithAnEmptyText) {
-    ThrowingObject target;
-    target.Throw = [] { throw 42; };
-    QCoreApplication::postEvent(&target, new QEvent(QEvent::User));
-    QCoreApplication::sendPostedEvents(&target);
-    ASSERT_EQ(boxes.Errors.size(), 1u);
-    EXPECT_TRUE(boxes.Errors[0].isEmpty());
-}
-
-// Handlers are wired through the guard, as the main window wires them, so that nothing unwinds
-// through the toolkit's own frames.
-TEST_F(EventLoopErrors, AButtonHandlerThatThrowsStopsThereAndTheButtonStillWorks) {
-    QPushButton button("Connect");
-    button.resize(80, 24);
-    int clicks = 0;
-    QObject::connect(&button, &QPushButton::clicked, [&] {
-        HandlerGuard::RunSlot([&] {
-            if (++clicks == 1)
-                throw std::runtime_error("Unable to open com port");
-        });
-    });
-    const auto click = [&] {
-        const QPointF centre(40, 12);
-        QMouseEvent press(QEvent::MouseButtonPress, centre, button.mapToGlobal(centre),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, centre, button.mapToGlobal(centre),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&button, &press);
-        QApplication::sendEvent(&button, &release);
+TEST(ShellErrors, AFailedActionIsShownOnceAndTheProgramGoesOn) {
+    TempFolder folder;
+    StartedForm fixture;
+    TForm1& form = fixture.Start(folder.Path());
+    int after = 0;
+    // A nested handler fails: the outer handler stops at its setter, as one action.
+    form.Bars[WRHIndex]->OnChange = [&] {
+        form.Bars[WRVIndex]->SetPosition(form.Bars[WRHIndex]->Position());
+        ++after;
     };
-    click();
-    ASSERT_EQ(boxes.Errors.size(), 1u);
-    EXPECT_EQ(ErrorBoxText(boxes.Errors[0]), "Unable to open com port.");
-    click();
-    EXPECT_EQ(clicks, 2);
-    EXPECT_EQ(boxes.Errors.size(), 1u);
-}
-
-TEST(DiagramWindow, IsACaptionlessToolWindowWithAPictureAndNoCloseBox) {
-    TForm2 form2;
-    EXPECT_FALSE(form2.isVisible());
-    EXPECT_TRUE(form2.windowFlags() & Qt::Tool);
-    EXPECT_FALSE(form2.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(form2.windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_TRUE(TextOf(form2.Window).isEmpty());
-    EXPECT_EQ(form2.size(), QSize(496, 290));
-    EXPECT_EQ(form2.pos(), QPoint(1292, 79));
-    EXPECT_EQ(form2.Bevel16->geometry(), QRect(3, 4, 489, 282));
-    EXPECT_EQ(form2.Bevel16->frameShadow(), QFrame::Sunken);
-    EXPECT_EQ(form2.TntImage1->geometry(), QRect(7, 9, 480, 270));
-    EXPECT_EQ(form2.Canvas().size(), QSize(480, 270));
-}
-
-TEST(DiagramWindow, ShowsItsCanvasAsDrawn) {
-    TForm2 form2;
-    form2.Canvas().fill(QColor(255, 0, 255));
-    form2.show();
-    form2.Repaint();
-    const QImage shown = form2.TntImage1->grab().toImage();
-    EXPECT_EQ(shown.pixelColor(240, 135), QColor(255, 0, 255));
-    form2.hide();
+    form.Bars[WRVIndex]->OnChange = [] { throw std::runtime_error("Port Not Open"); };
+    form.RunGuarded([&] { form.Bars[WRHIndex]->UserStep(ScrollBar::Step::Right); });
+    EXPECT_EQ(fixture.Boxes.Errors, std::vector<std::u16string>{u"Port Not Open."});
+    EXPECT_EQ(after, 0);
+    form.RunGuarded([] { throw 42; });
+    EXPECT_EQ(fixture.Boxes.Errors.size(), 2u) << "an error of another kind is shown too";
 }
 
 TEST(DiagramWindow, ClosingItUnticksDiagramAndOnlyHidesIt) {
     TempFolder folder;
-    FormFixture fixture;
+    StartedForm fixture;
     TForm1& form = fixture.Start(folder.Path());
-    TForm2 form2;
-    form.AttachDiagram(&form2);
-    EXPECT_EQ(form.Form2, &form2);
-    form.ImgOn->SetChecked(true);
-    form2.show();
-    EXPECT_TRUE(form2.close());
+    form.ImgOn->UserClick();
+    ASSERT_TRUE(fixture.Diagram.Shown);
+    EXPECT_EQ(fixture.Diagram.Draws, 1);
+    form.DiagramClosed();
     EXPECT_FALSE(form.ImgOn->Checked());
-    EXPECT_FALSE(form2.isVisible());
-    EXPECT_EQ(form2.Canvas().size(), QSize(480, 270)) << "still there";
+    EXPECT_FALSE(fixture.Diagram.Shown);
+    form.Bars[0]->SetPosition(5);
+    EXPECT_EQ(fixture.Diagram.Draws, 1) << "a hidden diagram is not drawn";
 }
 
 } // namespace
