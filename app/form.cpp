@@ -129,6 +129,7 @@ void TForm1::BuildControls() {
     }
     AssignControls();
     SetInitialValues();
+    Window.SetFontFace(DefaultFace);
     Timer1.Interval = 2000;
 }
 

@@ -46,6 +46,11 @@ struct ShiftPoint {
     int Y = 0;
 };
 
+// Lists `ports` in the port chooser and selects the one equal to `current` (ignoring case),
+// or none.
+void FillPortChooser(ComboBox& chooser, const std::vector<std::string>& ports,
+                     const std::string& current);
+
 class TForm1 {
   public:
     explicit TForm1(FormServices services);

@@ -1,11 +1,16 @@
 // The main window's controls against the layout: names, kinds, places, captions, HelpContext
 // numbers, ranges, initial values, colours, hidden parts and the focus order.
-#include "form_fixture.h"
+#include "qt_fixture.h"
 
-#include "serial/com_combo_box.h"
-
-#include <QApplication>
-#include <QImage>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -28,24 +33,24 @@ struct Expected {
     int helpContext;    // -1: a kind that carries none
 };
 
-using Tt = TTntStaticText;
+using Tt = QLabel; // a static text: a label in a sunken frame
 
 std::vector<Expected> TopLevel() {
     return {
-        {"TntGroupBox1", typeid(TTntGroupBox), "", {4, 1, 318, 108}, "TV1", 1},
-        {"TntGroupBox2", typeid(TTntGroupBox), "", {326, 1, 318, 108}, "TV2", 2},
-        {"TntGroupBox3", typeid(TTntGroupBox), "", {4, 107, 318, 108}, "TV3", 3},
-        {"TntGroupBox4", typeid(TTntGroupBox), "", {326, 107, 318, 108}, "TV4", 4},
-        {"TntGroupBox5", typeid(TTntGroupBox), "", {4, 215, 318, 40}, "Warp Ratio", 5},
-        {"TntGroupBox6", typeid(TTntGroupBox), "", {326, 215, 318, 40}, "Warp Position", 6},
-        {"TntGroupBox8", typeid(TTntGroupBox), "", {4, 254, 158, 40}, "Loop Range", 24},
-        {"TntGroupBox9", typeid(TTntGroupBox), "", {4, 293, 158, 40}, "Loop Time", 25},
+        {"TntGroupBox1", typeid(QGroupBox), "", {4, 1, 318, 108}, "TV1", 1},
+        {"TntGroupBox2", typeid(QGroupBox), "", {326, 1, 318, 108}, "TV2", 2},
+        {"TntGroupBox3", typeid(QGroupBox), "", {4, 107, 318, 108}, "TV3", 3},
+        {"TntGroupBox4", typeid(QGroupBox), "", {326, 107, 318, 108}, "TV4", 4},
+        {"TntGroupBox5", typeid(QGroupBox), "", {4, 215, 318, 40}, "Warp Ratio", 5},
+        {"TntGroupBox6", typeid(QGroupBox), "", {326, 215, 318, 40}, "Warp Position", 6},
+        {"TntGroupBox8", typeid(QGroupBox), "", {4, 254, 158, 40}, "Loop Range", 24},
+        {"TntGroupBox9", typeid(QGroupBox), "", {4, 293, 158, 40}, "Loop Time", 25},
         {"GroupBox9", typeid(QGroupBox), "", {164, 254, 481, 79}, "", -1},
         {"GroupBox11", typeid(QGroupBox), "", {647, 1, 111, 34}, "", -1},
         {"GroupBox10", typeid(QGroupBox), "", {647, 31, 111, 60}, "", -1},
         {"GroupBox13", typeid(QGroupBox), "", {647, 88, 111, 41}, "", -1},
         {"GroupBox12", typeid(QGroupBox), "", {647, 126, 111, 62}, "", -1},
-        {"TntGroupBox7", typeid(TTntGroupBox), "", {647, 186, 111, 103}, "Profile", 17},
+        {"TntGroupBox7", typeid(QGroupBox), "", {647, 186, 111, 103}, "Profile", 17},
         {"StModel", typeid(Tt), "", {648, 292, 109, 19}, "", 0},
         {"StRes", typeid(Tt), "", {648, 314, 109, 19}, "", 0},
         {"StatusPanel", typeid(QFrame), "", {8, 140, 633, 105}, "", -1},
@@ -82,7 +87,7 @@ std::vector<Expected> OutputGroup(int n) {
         {"TRX" + d + "Bar", typeid(QScrollBar), group, {216, 39, 90, 17}, "", -1},
         {"TRY" + d + "Edit", typeid(QLineEdit), group, {179, 62, 34, 17}, "0", -1},
         {"TRY" + d + "Bar", typeid(QScrollBar), group, {216, 62, 90, 17}, "", -1},
-        {"TV" + d + "ShiftMode", typeid(TTntCheckBox), group, {6, 88, 136, 17}, "Shift mode", 34},
+        {"TV" + d + "ShiftMode", typeid(QCheckBox), group, {6, 88, 136, 17}, "Shift mode", 34},
     };
 }
 
@@ -104,25 +109,25 @@ std::vector<Expected> Others() {
         {"LRBar", typeid(QScrollBar), "TntGroupBox8", {54, 15, 90, 17}, "", -1},
         {"LTEdit", typeid(QLineEdit), "TntGroupBox9", {13, 15, 36, 17}, "0", -1},
         {"LTBar", typeid(QScrollBar), "TntGroupBox9", {56, 15, 90, 17}, "", -1},
-        {"ReadBtn", typeid(TTntButton), "GroupBox9", {377, 8, 95, 22}, "Read", 15},
-        {"WriteBtn", typeid(TTntButton), "GroupBox9", {377, 29, 95, 22}, "Write", 14},
-        {"ResetBtn", typeid(TTntButton), "GroupBox9", {377, 50, 95, 22}, "Reset", 16},
+        {"ReadBtn", typeid(QPushButton), "GroupBox9", {377, 8, 95, 22}, "Read", 15},
+        {"WriteBtn", typeid(QPushButton), "GroupBox9", {377, 29, 95, 22}, "Write", 14},
+        {"ResetBtn", typeid(QPushButton), "GroupBox9", {377, 50, 95, 22}, "Reset", 16},
         {"UIComboBox", typeid(QComboBox), "GroupBox11", {7, 10, 99, 21}, "", -1},
-        {"ComComboBox1", typeid(TComComboBox), "GroupBox10", {7, 9, 100, 21}, "", -1},
-        {"CNTBTN", typeid(TTntButton), "GroupBox10", {6, 31, 100, 24}, "Connect", 12},
-        {"ImgOn", typeid(TTntCheckBox), "GroupBox13", {7, 6, 100, 17}, "Diagram", 26},
-        {"RealTimeMode", typeid(TTntCheckBox), "GroupBox13", {7, 21, 98, 17}, "Real Time", 20},
-        {"TntButton1", typeid(TTntButton), "GroupBox12", {6, 8, 100, 24}, "Save Setting", 27},
-        {"TntButton2", typeid(TTntButton), "GroupBox12", {6, 33, 100, 24}, "Load Setting", 28},
-        {"TntButton5", typeid(TTntButton), "TntGroupBox7", {5, 49, 100, 24}, "Load", 18},
-        {"TntButton6", typeid(TTntButton), "TntGroupBox7", {5, 73, 100, 24}, "Save", 19},
+        {"ComComboBox1", typeid(QComboBox), "GroupBox10", {7, 9, 100, 21}, "", -1},
+        {"CNTBTN", typeid(QPushButton), "GroupBox10", {6, 31, 100, 24}, "Connect", 12},
+        {"ImgOn", typeid(QCheckBox), "GroupBox13", {7, 6, 100, 17}, "Diagram", 26},
+        {"RealTimeMode", typeid(QCheckBox), "GroupBox13", {7, 21, 98, 17}, "Real Time", 20},
+        {"TntButton1", typeid(QPushButton), "GroupBox12", {6, 8, 100, 24}, "Save Setting", 27},
+        {"TntButton2", typeid(QPushButton), "GroupBox12", {6, 33, 100, 24}, "Load Setting", 28},
+        {"TntButton5", typeid(QPushButton), "TntGroupBox7", {5, 49, 100, 24}, "Load", 18},
+        {"TntButton6", typeid(QPushButton), "TntGroupBox7", {5, 73, 100, 24}, "Save", 19},
         {"RadioButton6", typeid(QRadioButton), "TntGroupBox7", {8, 16, 30, 17}, "1", -1},
         {"RadioButton7", typeid(QRadioButton), "TntGroupBox7", {42, 16, 30, 17}, "2", -1},
         {"RadioButton8", typeid(QRadioButton), "TntGroupBox7", {72, 16, 30, 17}, "3", -1},
         {"RadioButton9", typeid(QRadioButton), "TntGroupBox7", {8, 32, 30, 17}, "4", -1},
         {"RadioButton10", typeid(QRadioButton), "TntGroupBox7", {42, 32, 30, 17}, "5", -1},
         {"Msglabel",
-         typeid(TTntLabel),
+         typeid(QLabel),
          "StatusPanel",
          {25, 32, 409, 13},
          "Please wait...............",
@@ -162,7 +167,7 @@ std::vector<Expected> AllExpected() {
     constexpr std::array<int, 2> rows = {22, 45};
     for (int slot = 1; slot <= 10; ++slot) {
         const ExpectedSlot& s = ExpectedSlots[slot - 1];
-        all.push_back({s.name, typeid(TTntRadioButton), "GroupBox9",
+        all.push_back({s.name, typeid(QRadioButton), "GroupBox9",
                        QRect(columns[s.column - 1], rows[s.row - 1], 70, 17),
                        QStringLiteral("Index %1").arg(slot), s.helpContext});
     }
@@ -181,21 +186,20 @@ QString CaptionOf(const QWidget* control) {
     return QString();
 }
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public QtFormFixture {
   protected:
-    TempFolder folder;
-    FormFixture fixture;
-    TForm1& form = fixture.Start(folder.Path());
-
-    template <class T = QWidget> T* Control(const std::string& name) {
-        return form.findChild<T*>(QString::fromStdString(name));
+    template <class T = QWidget> T* Named(const std::string& name) {
+        return window.findChild<T*>(QString::fromStdString(name));
+    }
+    template <class T = QWidget> T* Shown(const pelmora::Control* control) {
+        return Named<T>(control->Name());
     }
 };
 
 TEST_F(LayoutTest, EveryControlStandsWhereTheLayoutPutsItWithItsCaptionAndHelpContext) {
     for (const Expected& e : AllExpected()) {
         SCOPED_TRACE(e.name);
-        QWidget* control = Control(e.name);
+        QWidget* control = Named(e.name);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(std::type_index(typeid(*control)), e.kind);
         const QWidget* parent = control->parentWidget();
@@ -205,79 +209,44 @@ TEST_F(LayoutTest, EveryControlStandsWhereTheLayoutPutsItWithItsCaptionAndHelpCo
             EXPECT_EQ(control->size(), e.geometry.size());
         }
         EXPECT_EQ(CaptionOf(control), e.caption);
-        auto* holder = dynamic_cast<HelpContextHolder*>(control);
-        if (e.helpContext < 0) {
-            EXPECT_EQ(holder, nullptr) << "a kind without HelpContext";
-        } else {
-            ASSERT_NE(holder, nullptr) << "a kind with HelpContext";
-            EXPECT_EQ(holder->HelpContext, e.helpContext);
-        }
+        EXPECT_EQ(form.Find(e.name)->HelpContext, std::max(e.helpContext, 0));
     }
 }
 
-TEST_F(LayoutTest, ControlNamesAreUniqueAndThePublicPointersNameThem) {
-    std::set<QString> names;
-    for (QWidget* control : form.Components)
-        EXPECT_TRUE(names.insert(control->objectName()).second) << control->objectName().data();
-    for (int n = 0; n < 4; ++n) {
-        EXPECT_EQ(form.OutputGroups[n]->objectName(), QStringLiteral("TntGroupBox%1").arg(n + 1));
-        EXPECT_EQ(form.ShiftModes[n]->objectName(), QStringLiteral("TV%1ShiftMode").arg(n + 1));
+TEST_F(LayoutTest, ControlNamesAreUniqueAndEachHasItsWidget) {
+    std::set<std::string> names;
+    for (const auto& control : form.Components) {
+        EXPECT_TRUE(names.insert(control->Name()).second) << control->Name();
+        ASSERT_NE(Shown(control.get()), nullptr) << control->Name();
+        EXPECT_EQ(Shown(control.get())->objectName().toStdString(), control->Name());
     }
+    for (int n = 0; n < 4; ++n)
+        EXPECT_EQ(form.ShiftModes[n]->Name(), "TV" + std::to_string(n + 1) + "ShiftMode");
     for (int tag = 0; tag < 5; ++tag)
-        EXPECT_EQ(form.ProfileButtons[tag]->objectName(),
-                  QStringLiteral("RadioButton%1").arg(6 + tag));
-    const std::map<std::string, QWidget*> singletons = {
-        {"ReadBtn", form.ReadBtn},
-        {"WriteBtn", form.WriteBtn},
-        {"ResetBtn", form.ResetBtn},
-        {"CNTBTN", form.CNTBTN},
-        {"TntButton1", form.TntButton1},
-        {"TntButton2", form.TntButton2},
-        {"TntButton5", form.TntButton5},
-        {"TntButton6", form.TntButton6},
-        {"ImgOn", form.ImgOn},
-        {"RealTimeMode", form.RealTimeMode},
-        {"UIComboBox", form.UIComboBox},
-        {"ComComboBox1", form.ComComboBox1},
-        {"StModel", form.StModel},
-        {"StRes", form.StRes},
-        {"StatusPanel", form.StatusPanel},
-        {"Msglabel", form.Msglabel},
-        {"ProgressBar1", form.ProgressBar1},
-        {"STBar", form.STBar},
-        {"TntGroupBox5", form.TntGroupBox5},
-        {"TntGroupBox6", form.TntGroupBox6},
-        {"TntGroupBox7", form.TntGroupBox7},
-        {"TntGroupBox8", form.TntGroupBox8},
-        {"TntGroupBox9", form.TntGroupBox9},
-    };
-    for (const auto& [name, control] : singletons) {
-        ASSERT_NE(control, nullptr) << name;
-        EXPECT_EQ(control->objectName().toStdString(), name);
-    }
+        EXPECT_EQ(form.ProfileButtons[tag]->Name(), "RadioButton" + std::to_string(6 + tag));
 }
 
 TEST_F(LayoutTest, SlotButtonsFormTheGridWithIndexNineAboveIndexTen) {
     for (int tag = 0; tag < 10; ++tag) {
-        EXPECT_EQ(form.SlotButtons[tag]->objectName(), ExpectedSlots[tag].name);
-        EXPECT_EQ(form.SlotButtons[tag]->text(), QStringLiteral("Index %1").arg(tag + 1));
+        EXPECT_EQ(form.SlotButtons[tag]->Name(), ExpectedSlots[tag].name);
+        EXPECT_EQ(TextOf(form.SlotButtons[tag]), "Index " + std::to_string(tag + 1));
     }
-    QWidget* nine = form.SlotButtons[8];
-    QWidget* ten = form.SlotButtons[9];
+    QWidget* nine = Shown(form.SlotButtons[8]);
+    QWidget* ten = Shown(form.SlotButtons[9]);
     EXPECT_EQ(nine->objectName(), "TntRadioButton10");
     EXPECT_EQ(ten->objectName(), "TntRadioButton9");
     EXPECT_EQ(nine->x(), ten->x());
     EXPECT_LT(nine->y(), ten->y());
-    EXPECT_TRUE(form.SlotButtons[0]->isChecked());
-    EXPECT_TRUE(form.ProfileButtons[0]->isChecked());
+    EXPECT_TRUE(Shown<QRadioButton>(form.SlotButtons[0])->isChecked());
+    EXPECT_TRUE(Shown<QRadioButton>(form.ProfileButtons[0])->isChecked());
     for (int tag = 1; tag < 10; ++tag)
-        EXPECT_FALSE(form.SlotButtons[tag]->isChecked());
+        EXPECT_FALSE(Shown<QRadioButton>(form.SlotButtons[tag])->isChecked());
 }
 
 TEST_F(LayoutTest, BarsEditsAndValueTextsFollowTheParameterTable) {
     for (const ParameterInfo& info : Parameters) {
         SCOPED_TRACE(std::string(info.barName));
-        QScrollBar* bar = form.Bars[info.index];
+        auto* bar = Shown<QScrollBar>(form.Bars[info.index]);
         ASSERT_NE(bar, nullptr);
         EXPECT_EQ(bar->objectName().toStdString(), info.barName);
         EXPECT_EQ(bar->orientation(), Qt::Horizontal);
@@ -286,13 +255,17 @@ TEST_F(LayoutTest, BarsEditsAndValueTextsFollowTheParameterTable) {
         EXPECT_EQ(bar->value(), info.startValue);
         EXPECT_EQ(form.Edits[info.index] != nullptr, !info.editName.empty());
         EXPECT_EQ(form.Values[info.index] != nullptr, !info.valueName.empty());
-        if (QLineEdit* edit = form.Edits[info.index]) {
+        EXPECT_EQ(bar->singleStep(), 1);
+        EXPECT_EQ(bar->pageStep(), 1);
+        if (form.Edits[info.index] != nullptr) {
+            auto* edit = Shown<QLineEdit>(form.Edits[info.index]);
             EXPECT_EQ(edit->objectName().toStdString(), info.editName);
             EXPECT_EQ(edit->text(), QString::number(info.startValue));
             const Qt::Alignment horizontal = edit->alignment() & Qt::AlignHorizontal_Mask;
             EXPECT_EQ(horizontal, info.index == LTIndex ? Qt::AlignLeft : Qt::AlignHCenter);
         }
-        if (QLabel* value = form.Values[info.index]) {
+        if (form.Values[info.index] != nullptr) {
+            auto* value = Shown<QLabel>(form.Values[info.index]);
             EXPECT_EQ(value->objectName().toStdString(), info.valueName);
             EXPECT_EQ(value->text(), QString::number(info.startValue));
         }
@@ -300,50 +273,52 @@ TEST_F(LayoutTest, BarsEditsAndValueTextsFollowTheParameterTable) {
 }
 
 TEST_F(LayoutTest, CornerValueMirrorsAreNeverShownAndLieBeyondTheClientArea) {
-    form.show();
+    window.show();
     for (const ParameterInfo& info : Parameters) {
         if (!IsCorner(info.kind))
             continue;
-        QLabel* mirror = form.Values[info.index];
-        EXPECT_EQ(mirror->parentWidget(), &form);
+        QWidget* mirror = Shown(form.Values[info.index]);
+        EXPECT_EQ(mirror->parentWidget(), &window);
         EXPECT_FALSE(mirror->isVisible());
-        EXPECT_FALSE(form.rect().intersects(mirror->geometry())) << info.valueName.data();
+        EXPECT_FALSE(window.rect().intersects(mirror->geometry())) << info.valueName.data();
     }
-    form.hide();
+    window.hide();
 }
 
 TEST_F(LayoutTest, StatusPanelAndStatusBarAreHiddenWithTheirParts) {
-    form.show();
-    EXPECT_FALSE(form.StatusPanel->isVisible());
-    EXPECT_EQ(form.StatusPanel->frameShape(), QFrame::Box);
-    EXPECT_EQ(form.ProgressBar1->minimum(), 0);
-    EXPECT_EQ(form.ProgressBar1->maximum(), 100);
-    EXPECT_FALSE(form.STBar->isVisible());
+    window.show();
+    auto* panel = Shown<QFrame>(form.StatusPanel);
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(panel->frameShape(), QFrame::Box);
+    EXPECT_EQ(Shown<QProgressBar>(form.ProgressBar1)->maximum(), 100);
+    QWidget* bar = Shown(form.STBar);
+    EXPECT_FALSE(bar->isVisible());
     const std::array<int, 3> widths = {100, 120, 50};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(form.STBarPanels[i]->parentWidget(), form.STBar);
-        EXPECT_EQ(form.STBarPanels[i]->width(), widths[i]);
-        EXPECT_EQ(form.STBarPanels[i]->alignment() == Qt::AlignCenter, i < 2);
-        EXPECT_TRUE(form.STBarPanels[i]->text().isEmpty());
+        auto* part = Shown<QLabel>(form.STBarPanels[i]);
+        EXPECT_EQ(part->parentWidget(), bar);
+        EXPECT_EQ(part->width(), widths[i]);
+        EXPECT_EQ(part->alignment() == Qt::AlignCenter, i < 2);
+        EXPECT_TRUE(part->text().isEmpty());
     }
-    EXPECT_TRUE(form.StModel->isVisible());
-    form.hide();
+    EXPECT_TRUE(Shown(form.StModel)->isVisible());
+    window.hide();
 }
 
 TEST_F(LayoutTest, WindowIsAFixedClientAreaInTheLayoutFont) {
-    EXPECT_EQ(form.size(), QSize(762, 337));
-    EXPECT_EQ(form.minimumSize(), QSize(762, 337));
-    EXPECT_EQ(form.maximumSize(), QSize(762, 337));
-    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
-    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
-    EXPECT_EQ(form.font().family(), "Segoe UI");
-    EXPECT_EQ(form.font().pixelSize(), 11);
-    for (QWidget* control : form.Components) {
-        const bool deviceBox = control == form.StModel || control == form.StRes;
-        EXPECT_EQ(control->font().pixelSize(), deviceBox ? 12 : 11) << control->objectName().data();
+    EXPECT_EQ(window.size(), QSize(762, 337));
+    EXPECT_EQ(window.minimumSize(), QSize(762, 337));
+    EXPECT_EQ(window.maximumSize(), QSize(762, 337));
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_EQ(window.font().family(), "Segoe UI");
+    EXPECT_EQ(window.font().pixelSize(), 11);
+    for (const auto& control : form.Components) {
+        const bool deviceBox = control->Name() == "StModel" || control->Name() == "StRes";
+        EXPECT_EQ(Shown(control.get())->font().pixelSize(), deviceBox ? 12 : 11) << control->Name();
     }
-    for (const QLabel* text : {static_cast<QLabel*>(form.StModel), form.Values[WRHIndex],
-                               form.findChild<QLabel*>("TntStaticText2")}) {
+    for (const char* name : {"StModel", "WRHVal", "TntStaticText2"}) {
+        auto* text = Named<QLabel>(name);
         EXPECT_EQ(text->frameShadow(), QFrame::Sunken);
         EXPECT_NE(text->frameShape(), QFrame::NoFrame);
         EXPECT_EQ(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
@@ -351,18 +326,20 @@ TEST_F(LayoutTest, WindowIsAFixedClientAreaInTheLayoutFont) {
 }
 
 TEST_F(LayoutTest, TimerAndFileDialogsAreSetUp) {
-    EXPECT_EQ(form.Timer1->interval(), 2000);
-    EXPECT_EQ(form.Timer1->timerType(), Qt::PreciseTimer);
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_EQ(form.OpenDlg->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(form.SaveDlg->acceptMode(), QFileDialog::AcceptSave);
-    EXPECT_EQ(form.SaveDlg->defaultSuffix(), "PMX");
-    EXPECT_EQ(form.OpenDlg->selectedFiles().value(0).section('/', -1), "PMX");
-    for (QFileDialog* dialog : {form.OpenDlg.get(), form.SaveDlg.get()}) {
+    EXPECT_EQ(form.Timer1.Interval, 2000);
+    EXPECT_FALSE(form.Timer1.Running());
+    QtFileDialogs dialogs;
+    dialogs.SetParent(&window);
+    EXPECT_EQ(dialogs.OpenDlg().acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(dialogs.SaveDlg().acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_EQ(dialogs.SaveDlg().defaultSuffix(), "PMX");
+    EXPECT_TRUE(dialogs.SaveDlg().testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(dialogs.OpenDlg().selectedFiles().value(0).section('/', -1), "PMX");
+    for (QFileDialog* dialog : {&dialogs.OpenDlg(), &dialogs.SaveDlg()}) {
         EXPECT_EQ(dialog->nameFilters(), QStringList{"Pelmora Align Tool File (*.PMX)"});
-        EXPECT_EQ(dialog->parentWidget(), &form);
+        EXPECT_EQ(dialog->parentWidget(), &window);
     }
-    EXPECT_EQ(form.OpenDlg.get(), form.OpenDlg.get()) << "built once";
+    EXPECT_EQ(&dialogs.OpenDlg(), &dialogs.OpenDlg()) << "built once";
 }
 
 // Renders a widget and counts, in a band of rows, the pixels of a strong colour near the hue
@@ -384,28 +361,28 @@ int PixelsOfHue(QWidget* widget, const QColor& colour, int top, int bottom) {
 TEST_F(LayoutTest, OnlyTheCaptionsOfTheOutputGroupsAreColoured) {
     const std::array<QColor, 4> colours = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255),
                                            QColor(255, 0, 255)};
-    form.show();
+    window.show();
     for (int n = 0; n < 4; ++n) {
-        TTntGroupBox* group = form.OutputGroups[n];
+        QWidget* group = Shown(form.OutputGroups[n]);
         SCOPED_TRACE(group->objectName().toStdString());
         EXPECT_GT(PixelsOfHue(group, colours[n], 0, 13), 0) << "caption drawn in colour";
         EXPECT_EQ(PixelsOfHue(group, colours[n], 14, group->height()), 0)
             << "nothing else in colour";
     }
-    EXPECT_EQ(PixelsOfHue(form.TntGroupBox5, colours[0], 0, 13), 0);
-    form.hide();
+    EXPECT_EQ(PixelsOfHue(Named("TntGroupBox5"), colours[0], 0, 13), 0);
+    window.hide();
 }
 
 TEST_F(LayoutTest, ControlsInsideTheColouredGroupsStillLookDisabledWhenDisabled) {
-    const QPalette& window = form.palette();
-    ASSERT_NE(window.color(QPalette::Disabled, QPalette::Text),
-              window.color(QPalette::Active, QPalette::Text));
+    const QPalette& face = window.palette();
+    ASSERT_NE(face.color(QPalette::Disabled, QPalette::Text),
+              face.color(QPalette::Active, QPalette::Text));
     for (const ParameterInfo& info : Parameters) {
         if (!IsCorner(info.kind))
             continue;
-        const QPalette& palette = form.Edits[info.index]->palette();
+        const QPalette& palette = Shown(form.Edits[info.index])->palette();
         EXPECT_EQ(palette.color(QPalette::Disabled, QPalette::Text),
-                  window.color(QPalette::Disabled, QPalette::Text))
+                  face.color(QPalette::Disabled, QPalette::Text))
             << info.editName;
     }
 }
@@ -416,7 +393,7 @@ TEST_F(LayoutTest, FocusMovesThroughTheGroupsInTheirOrder) {
         "TntGroupBox6", "TntGroupBox7", "TntGroupBox8", "TntGroupBox9", "GroupBox9",
         "GroupBox12",   "GroupBox10",   "GroupBox11",   "GroupBox13"};
     std::vector<std::string> visited;
-    QWidget* start = form.Edits[0];
+    QWidget* start = Shown(form.Edits[0]);
     QWidget* w = start;
     do {
         if ((w->focusPolicy() & Qt::TabFocus) && w->parentWidget() != nullptr) {
@@ -428,7 +405,7 @@ TEST_F(LayoutTest, FocusMovesThroughTheGroupsInTheirOrder) {
     } while (w != start);
     std::erase_if(visited, [](const std::string& g) { return g == "Form1"; });
     EXPECT_EQ(visited, groupOrder);
-    EXPECT_EQ(form.Edits[0]->nextInFocusChain(), form.Bars[0]);
+    EXPECT_EQ(start->nextInFocusChain(), Shown(form.Bars[0]));
 }
 
 } // namespace

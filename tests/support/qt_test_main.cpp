@@ -1,7 +1,7 @@
 // Test entry for suites that drive real Qt widgets (run with QT_QPA_PLATFORM=offscreen). The
 // application object is the tool's own, so exceptions reaching the event loop are reported as
 // in the running program.
-#include "app/application.h"
+#include "ui/qt/application.h"
 
 #include <gtest/gtest.h>
 

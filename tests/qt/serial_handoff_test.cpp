@@ -1,8 +1,7 @@
-// The Qt pieces: the queued hand-off on a real event loop, and the port chooser widget.
+// The Qt hand-off of received-data events: queued to the event loop of the UI thread.
 #include "pty_peer.h"
-#include "serial/com_combo_box.h"
 #include "serial/com_port.h"
-#include "serial/qt_ui_handoff.h"
+#include "ui/qt/qt_ui_handoff.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -68,26 +67,6 @@ TEST(QtUiHandoff, DetachesWhenDestroyedWhileAWakeIsQueued) {
     EXPECT_EQ(calls, 0);
     port.Close(); // runs the pending delivery itself
     EXPECT_EQ(calls, 1);
-}
-
-TEST(TComComboBox, IsAListThatSelectsTheCurrentPortIgnoringCase) {
-    TComComboBox box;
-    EXPECT_FALSE(box.isEditable());
-    box.Populate({"/dev/ttyS0", "/dev/ttyUSB0"}, "/DEV/TTYUSB0");
-    EXPECT_EQ(box.count(), 2);
-    EXPECT_EQ(box.Text(), "/dev/ttyUSB0");
-    box.setCurrentIndex(0);
-    EXPECT_EQ(box.Text(), "/dev/ttyS0");
-}
-
-TEST(TComComboBox, NoMatchingPortLeavesNothingSelected) {
-    TComComboBox box;
-    box.Populate({"/dev/ttyS0", "/dev/ttyUSB0"}, "COM1");
-    EXPECT_EQ(box.currentIndex(), -1);
-    EXPECT_EQ(box.Text(), "");
-    box.Populate({}, "COM1");
-    EXPECT_EQ(box.count(), 0);
-    EXPECT_EQ(box.Text(), "");
 }
 
 } // namespace

@@ -1,36 +1,29 @@
 // The diagram window driven from the main window: ticking Diagram, corner changes, the
 // single-output mode.
-#include "app/form_fixture.h"
-#include "diagram/diagram_window.h"
 #include "diagram_pixels.h"
+#include "qt_fixture.h"
+
+#include <QAbstractButton>
 
 #include <gtest/gtest.h>
 
 namespace pelmora::testing {
 namespace {
 
-class DiagramWindowTest : public ::testing::Test {
+class DiagramWindowTest : public QtFormFixture {
   protected:
-    DiagramWindowTest() { form.AttachDiagram(&form2); }
-    ~DiagramWindowTest() override { form2.hide(); }
-
-    QScrollBar* Bar(int output, ParamKind corner, Axis axis) const {
+    ScrollBar* Bar(int output, ParamKind corner, Axis axis) const {
         return form.Bars[CornerIndex(output, corner, axis)];
     }
     void SetDiagram(bool ticked) {
-        if (form.ImgOn->isChecked() != ticked)
-            form.ImgOn->click();
+        if (form.ImgOn->Checked() != ticked)
+            window.Widget<QAbstractButton>("ImgOn")->click();
     }
-    const QImage& Canvas() { return form2.Canvas(); }
-
-    TempFolder home;
-    FormFixture fixture;
-    TForm1& form = fixture.Start(home.Path());
-    TForm2 form2;
+    QImage& Canvas() { return form2.TntImage1->Canvas(); }
 };
 
 TEST_F(DiagramWindowTest, TickingDiagramShowsTheWindowDrawnFromTheBars) {
-    Bar(1, ParamKind::TopRight, Axis::X)->setValue(1600);
+    Bar(1, ParamKind::TopRight, Axis::X)->SetPosition(1600);
     ASSERT_EQ(PixelsOf(Canvas(), Red), 0) << "nothing drawn while hidden";
     SetDiagram(true);
     EXPECT_TRUE(form2.isVisible());
@@ -44,29 +37,31 @@ TEST_F(DiagramWindowTest, HiddenItKeepsItsLastDrawingUntilShownAgain) {
     SetDiagram(true);
     SetDiagram(false);
     const QImage before = Canvas().copy();
-    Bar(4, ParamKind::TopRight, Axis::X)->setValue(1000);
+    Bar(4, ParamKind::TopRight, Axis::X)->SetPosition(1000);
     form.DrawDiagram();
     EXPECT_EQ(Canvas(), before);
+    const int repaints = form2.Repaints;
     SetDiagram(true);
     EXPECT_TRUE(SegmentDrawn(Canvas(), QPointF(1000, 0), QPointF(1000, 562), Magenta));
+    EXPECT_EQ(form2.Repaints, repaints + 1) << "the new picture reaches the screen";
 }
 
 TEST_F(DiagramWindowTest, EveryCornerChangeRedrawsWhileShownButNoOtherValue) {
     SetDiagram(true);
-    Bar(2, ParamKind::TopRight, Axis::X)->setValue(800);
+    Bar(2, ParamKind::TopRight, Axis::X)->SetPosition(800);
     EXPECT_TRUE(SegmentDrawn(Canvas(), QPointF(800, 0), QPointF(800, 450), Green));
-    Bar(3, ParamKind::TopLeft, Axis::Y)->setValue(300);
+    Bar(3, ParamKind::TopLeft, Axis::Y)->SetPosition(300);
     EXPECT_TRUE(ColourNear(Canvas(), 960, 150, Blue)) << "TV3's top edge now slopes";
 
-    form2.Canvas().fill(Qt::black);
+    Canvas().fill(Qt::black);
     for (int index : {WRHIndex, WRVIndex, WPHIndex, WPVIndex, LRIndex, LTIndex})
-        form.Bars[index]->setValue(form.Bars[index]->value() + 1);
+        form.Bars[index]->SetPosition(form.Bars[index]->Position() + 1);
     EXPECT_EQ(PixelsOf(Canvas(), QColor(Qt::black)), 480 * 270);
 }
 
 TEST_F(DiagramWindowTest, SingleOutputModeDrawsTv1Only) {
     for (int output = 2; output <= OutputCount; ++output)
-        Bar(output, ParamKind::TopLeft, Axis::Y)->setValue(100 * output);
+        Bar(output, ParamKind::TopLeft, Axis::Y)->SetPosition(100 * output);
     form.SingleOutputMode = true;
     SetDiagram(true);
     EXPECT_TRUE(SegmentDrawn(Canvas(), QPointF(0, 1080), QPointF(1920, 1080), Red));
@@ -77,7 +72,7 @@ TEST_F(DiagramWindowTest, SingleOutputModeDrawsTv1Only) {
 TEST_F(DiagramWindowTest, ClosingTheWindowUnticksDiagram) {
     SetDiagram(true);
     form2.close();
-    EXPECT_FALSE(form.ImgOn->isChecked());
+    EXPECT_FALSE(form.ImgOn->Checked());
     EXPECT_FALSE(form2.isVisible());
     SetDiagram(true);
     EXPECT_TRUE(form2.isVisible()) << "closing hid it; it was not destroyed";
