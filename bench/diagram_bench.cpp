@@ -1,9 +1,9 @@
 // How long a full redraw of the diagram takes: the drawing into the off-screen image alone,
 // and DrawDiagram with the window shown (drawing plus the window's repaint).
-#include "app/main_window.h"
+#include "app/form.h"
 #include "diagram/diagram_drawing.h"
-#include "diagram/diagram_window.h"
 #include "protocol/pause.h"
+#include "ui/qt/qt_services.h"
 
 #include <QApplication>
 
@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
     QImage image(480, 270, QImage::Format_RGB32);
     const pelmora::DiagramCorners corners = TiltedOutputs();
     const double drawing =
-        MicrosecondsPerRun(runs, [&] { pelmora::DrawLayoutDiagram(image, corners, false); });
+        MicrosecondsPerRun(runs, [&] {
+            pelmora::RenderDiagram(image, pelmora::LayoutDiagram(corners, false));
+        });
 
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("pelmora-bench-" + std::to_string(::getpid()));
@@ -53,14 +55,15 @@ int main(int argc, char** argv) {
     double redraw = 0;
     {
         pelmora::RecordingPause pause;
-        pelmora::TForm1Services services;
+        pelmora::QtMessageBoxes boxes;
+        pelmora::TForm2 form2;
+        pelmora::FormServices services;
         services.pause = &pause;
+        services.messages = &boxes;
+        services.diagram = &form2;
         services.ExecutableDir = home;
         pelmora::TForm1 form(services);
-        pelmora::TForm2 form2;
-        form.AttachDiagram(&form2);
-        form.ImgOn->setChecked(true);
-        form.ImgOnClick();
+        form.ImgOn->UserClick();
         redraw = MicrosecondsPerRun(runs, [&] { form.DrawDiagram(); });
         form2.hide();
     }

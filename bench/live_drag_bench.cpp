@@ -1,12 +1,14 @@
 // Live drag throughput: TLX1Bar dragged through a run of positions with Real Time on, against
 // the virtual box on a pty, with the real pauses. Prints frames per second against the pacing
 // limit of one corner frame per 60 ms plus the frame's write time.
-#include "app/application.h"
-#include "app/main_window.h"
+#include "app/form.h"
 #include "emulator/pty_box.h"
-#include "protocol/pause.h"
+#include "ui/qt/application.h"
+#include "ui/qt/qt_form.h"
+#include "ui/qt/qt_services.h"
 
 #include <QCoreApplication>
+#include <QScrollBar>
 
 #include <chrono>
 #include <cstdio>
@@ -48,11 +50,14 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     const auto folder = std::filesystem::temp_directory_path() / "pelmora-live-bench";
     std::filesystem::create_directories(folder);
-    RealPause pause;
-    TForm1Services services;
+    QtPause pause;
+    QtMessageBoxes boxes;
+    FormServices services;
     services.pause = &pause;
+    services.messages = &boxes;
     services.ExecutableDir = folder;
     TForm1 form(std::move(services));
+    QtForm window(form);
     emulator::PtyBox box({});
     form.ComPort1.SetPort(box.DevicePath());
     form.ComPort1.Open();
@@ -61,11 +66,10 @@ int main(int argc, char** argv) {
     const double writeMs = MeanWriteMs(form, warmUpWrites);
     box.WaitForFrames(warmUpWrites, std::chrono::seconds(5));
     form.StepCounter = StepDiscard;
-    form.RealTimeMode->setChecked(true);
-    form.RealTimeModeClick();
+    form.RealTimeMode->UserClick();
     box.ClearFrames();
 
-    QScrollBar& bar = *form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::X)];
+    auto& bar = *window.Widget<QScrollBar>("TLX1Bar"); // dragged as the user drags it
     bar.setSliderDown(true);
     const auto start = Clock::now();
     for (int position = 1; position <= positions; ++position) {

@@ -5,7 +5,7 @@
 #include "serial/ui_handoff.h"
 
 #ifdef PELMORA_BENCH_WITH_QT
-#include "serial/qt_ui_handoff.h"
+#include "ui/qt/qt_ui_handoff.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

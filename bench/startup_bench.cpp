@@ -4,8 +4,8 @@
 // Uses the display in DISPLAY when there is one, else the offscreen platform.
 //
 //   startup_bench [runs]        PELMORA_BENCH_QUICK=1: 3 runs
-#include "app/application.h"
-#include "app/startup.h"
+#include "ui/qt/application.h"
+#include "ui/qt/startup.h"
 
 #include <QEvent>
 
@@ -71,11 +71,10 @@ int RunChild(char* program) {
     int argc = 1;
     char* argv[] = {program, nullptr};
     pelmora::TApplication app(argc, argv);
-    app.SetTitle(pelmora::ApplicationTitle);
     pelmora::AlignToolWindows windows;
     FirstPaint firstPaint;
-    windows.Form1.installEventFilter(&firstPaint);
-    windows.Form1.show();
+    windows.Window.installEventFilter(&firstPaint);
+    windows.Window.show();
     pelmora::TApplication::exec();
     std::printf("%.3f %.3f %ld\n", firstPaint.ShownAtMs, firstPaint.CpuAtShownMs, ResidentKb());
     return 0;

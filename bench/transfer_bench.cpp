@@ -2,12 +2,11 @@
 // Prints each as measured / minimum, where the minimum is the pauses the transfer must take:
 // read 21 x 30 + 500 ms, write 23 x 30 + 500 ms. Runs with the window shown (every step
 // repaints the progress bar) and hidden (no painting). PELMORA_BENCH_QUICK=1 runs one round.
-#include "app/application.h"
-#include "app/main_window.h"
-#include "app/message_boxes.h"
+#include "app/form.h"
 #include "emulator/pty_box.h"
-#include "protocol/pause.h"
-#include "serial/com_combo_box.h"
+#include "ui/qt/application.h"
+#include "ui/qt/qt_form.h"
+#include "ui/qt/qt_services.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -30,8 +29,8 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 class CountingBoxes final : public MessageBoxes {
   public:
-    void ShowError(const QString&) override { ++shown; }
-    void ShowMessage(const QString&) override { ++shown; }
+    void ShowError(const std::u16string&) override { ++shown; }
+    void ShowMessage(const std::u16string&) override { ++shown; }
     int shown = 0;
 };
 
@@ -48,13 +47,13 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 }
 
 // Runs one transfer from its button to its end; the time in ms, or -1 when it did not end.
-double TimeTransfer(TForm1& form, emulator::PtyBox& box, void (TForm1::*start)(),
+double TimeTransfer(TForm1& form, emulator::PtyBox& box, Button* TForm1::*start,
                     std::size_t frames) {
     box.ClearFrames();
     const auto begin = Clock::now();
-    (form.*start)();
+    (form.*start)->UserClick();
     const bool ended =
-        PumpUntil([&] { return form.StepCounter == StepIdle && form.StatusPanel->isHidden(); },
+        PumpUntil([&] { return form.StepCounter == StepIdle && form.StatusPanel->Hidden(); },
                   std::chrono::seconds(10));
     const double elapsed = Ms(Clock::now() - begin).count();
     return ended && box.Frames().size() == frames ? elapsed : -1;
@@ -72,16 +71,18 @@ void Report(const char* name, std::vector<double> times, double minimum, int exc
 
 // Connects to a fresh box and times `rounds` Reads and Writes; 0 when all ended cleanly.
 int RunRounds(const std::filesystem::path& dir, int rounds, bool shown, CountingBoxes& boxes) {
-    RealPause pause;
-    TForm1Services services;
+    QtPause pause;
+    FormServices services;
     services.pause = &pause;
+    services.messages = &boxes;
     services.ExecutableDir = dir;
     TForm1 form(services);
+    QtForm window(form);
     if (shown)
-        form.show();
+        window.show();
     emulator::PtyBox box({});
-    form.ComComboBox1->Populate({box.DevicePath()}, box.DevicePath());
-    form.CNTBTNClick();
+    FillPortChooser(*form.ComComboBox1, {box.DevicePath()}, box.DevicePath());
+    form.CNTBTN->UserClick();
     if (!PumpUntil([&] { return form.StepCounter == StepIdle && box.Frames().size() == 2; },
                    std::chrono::seconds(5))) {
         std::fprintf(stderr, "the box was not identified\n");
@@ -90,8 +91,8 @@ int RunRounds(const std::filesystem::path& dir, int rounds, bool shown, Counting
     std::vector<double> reads;
     std::vector<double> writes;
     for (int round = 0; round < rounds; ++round) {
-        reads.push_back(TimeTransfer(form, box, &TForm1::ReadBtnClick, 22));
-        writes.push_back(TimeTransfer(form, box, &TForm1::WriteBtnClick, 24));
+        reads.push_back(TimeTransfer(form, box, &TForm1::ReadBtn, 22));
+        writes.push_back(TimeTransfer(form, box, &TForm1::WriteBtn, 24));
     }
     const auto unfinished = [](const std::vector<double>& times) {
         return std::any_of(times.begin(), times.end(), [](double t) { return t < 0; });
@@ -115,7 +116,6 @@ int main(int argc, char** argv) {
     const int rounds = quick ? 1 : 7;
 
     CountingBoxes boxes;
-    InstallMessageBoxes(&boxes);
     const auto dir = std::filesystem::temp_directory_path() / "pelmora-transfer-bench";
     std::filesystem::create_directories(dir);
 
@@ -124,7 +124,6 @@ int main(int argc, char** argv) {
         std::printf("window %s:\n", shown ? "shown" : "hidden");
         status |= RunRounds(dir, rounds, shown, boxes);
     }
-    InstallMessageBoxes(nullptr);
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
     return status;
