@@ -97,8 +97,9 @@ TForm1::~TForm1() {
 }
 
 Control* TForm1::Find(std::string_view name) const {
-    const auto found = std::find_if(Components.begin(), Components.end(),
-                                    [name](const auto& control) { return control->Name() == name; });
+    const auto found =
+        std::find_if(Components.begin(), Components.end(),
+                     [name](const auto& control) { return control->Name() == name; });
     return found == Components.end() ? nullptr : found->get();
 }
 
@@ -176,8 +177,9 @@ void FillPortChooser(ComboBox& chooser, const std::vector<std::string>& ports,
     std::vector<std::u16string> items;
     int selected = -1;
     for (const std::string& port : ports) {
-        if (selected < 0 && std::equal(port.begin(), port.end(), current.begin(), current.end(),
-                                       [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+        if (selected < 0 &&
+            std::equal(port.begin(), port.end(), current.begin(), current.end(),
+                       [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
             selected = int(items.size());
         items.push_back(Utf8ToUtf16(port));
     }
@@ -202,7 +204,9 @@ void TForm1::WireHandlers() {
         Bars[index]->OnChange = [this, index] { BarChange(index); };
         if (EditBox* edit = Edits[index]) {
             edit->OnChange = [this, index] { EditChange(index); };
-            edit->OnKeyPress = [this](EditBox& sender, char32_t& key) { TLX1EditKeyPress(sender, key); };
+            edit->OnKeyPress = [this](EditBox& sender, char32_t& key) {
+                TLX1EditKeyPress(sender, key);
+            };
         }
     }
     for (int output = 1; output <= OutputCount; ++output)
@@ -212,12 +216,18 @@ void TForm1::WireHandlers() {
     for (CheckBox* button : ProfileButtons)
         button->OnClick = [this, button] { ProfileIndexClick(button->Tag); };
     for (const auto& binding : ButtonBindings)
-        (this->*binding.control)->OnClick = [this, handler = binding.handler] { (this->*handler)(); };
+        (this->*binding.control)->OnClick = [this, handler = binding.handler] {
+            (this->*handler)();
+        };
     for (const auto& binding : CheckBoxBindings)
-        (this->*binding.control)->OnClick = [this, handler = binding.handler] { (this->*handler)(); };
+        (this->*binding.control)->OnClick = [this, handler = binding.handler] {
+            (this->*handler)();
+        };
     UIComboBox->OnChange = [this] { UIComboBoxChange(); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
-    ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) { ComPort1RxChar(sender, count); };
+    ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) {
+        ComPort1RxChar(sender, count);
+    };
     SendDeviceReply = [this] { DeviceReplyMessage(); };
 }
 

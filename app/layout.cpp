@@ -55,7 +55,6 @@ Rect At(int left, int top, Size size) {
 
 // ---- Top level ----
 
-
 const std::vector<Row>& TopLevelRows() {
     static const std::vector<Row> rows = {
         {"TntGroupBox1", Kind::TntGroupBox, "", {4, 1, 318, 108}, "TV 1", 1},
@@ -125,7 +124,6 @@ constexpr std::array<CornerPlace, 4> CornerPlaces = {{
 Rect HiddenValuePlace(int index) {
     return At(ClientSize.Width + 10 + (index % 4) * 40, 4 + (index / 4) * 20, EditSize);
 }
-
 
 void AppendOutputRows(int output, std::vector<Row>& rows) {
     const OutputNames& names = Outputs[output - 1];
@@ -217,7 +215,6 @@ void AppendSlotRows(std::vector<Row>& rows) {
 // The profiles by Tag, captions "1".."5".
 constexpr std::array<Place, 5> ProfilePlaces = {{{8, 16}, {42, 16}, {72, 16}, {8, 32}, {42, 32}}};
 
-
 void AppendProfileRows(std::vector<Row>& rows) {
     for (int tag = 0; tag < int(ProfilePlaces.size()); ++tag)
         rows.push_back({ProfileButtonName(tag), Kind::RadioButton, "TntGroupBox7",
@@ -266,8 +263,8 @@ constexpr std::array<KindOfRow, 17> Kinds = {{
 
 ControlRow ToControlRow(const Row& row) {
     const KindOfRow kind = Kinds[static_cast<std::size_t>(row.kind)];
-    return {row.name,         kind.kind,   row.parent,     row.geometry,      row.caption,
-            row.helpContext,  row.hidden,  row.fontPixels, kind.translatable, row.tag};
+    return {row.name,        kind.kind,  row.parent,     row.geometry,      row.caption,
+            row.helpContext, row.hidden, row.fontPixels, kind.translatable, row.tag};
 }
 
 } // namespace
@@ -285,9 +282,8 @@ std::string ProfileButtonName(int tag) {
 }
 
 const std::array<const char*, 10> SlotButtonNames = {
-    "TntRadioButton1", "TntRadioButton2", "TntRadioButton3", "TntRadioButton4",
-    "TntRadioButton5", "TntRadioButton6", "TntRadioButton7", "TntRadioButton8",
-    "TntRadioButton10", "TntRadioButton9",
+    "TntRadioButton1", "TntRadioButton2", "TntRadioButton3", "TntRadioButton4",  "TntRadioButton5",
+    "TntRadioButton6", "TntRadioButton7", "TntRadioButton8", "TntRadioButton10", "TntRadioButton9",
 };
 
 const std::vector<ControlRow>& LayoutRows() {

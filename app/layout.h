@@ -58,9 +58,9 @@ extern const std::array<StatusPanelLayout, 3> StatusBarPanels;
 extern const std::array<const char*, 14> TabOrderGroups;
 
 // Names of the controls that the window's code refers to by pattern.
-std::string OutputGroupName(int output); // TntGroupBox1..4
-std::string ShiftModeName(int output);   // TV1ShiftMode..TV4ShiftMode
-extern const std::array<const char*, 10> SlotButtonNames;  // by slot: Index 1..Index 10
-std::string ProfileButtonName(int tag);                     // RadioButton6..RadioButton10
+std::string OutputGroupName(int output);                  // TntGroupBox1..4
+std::string ShiftModeName(int output);                    // TV1ShiftMode..TV4ShiftMode
+extern const std::array<const char*, 10> SlotButtonNames; // by slot: Index 1..Index 10
+std::string ProfileButtonName(int tag);                   // RadioButton6..RadioButton10
 
 } // namespace pelmora

@@ -38,11 +38,11 @@ class DiagramSurface {
 };
 
 struct FormServices {
-    Pause* pause = nullptr;               // required
-    MessageBoxes* messages = nullptr;     // required
-    FileDialogs* fileDialogs = nullptr;   // nullptr: every file dialog is cancelled
-    DiagramSurface* diagram = nullptr;    // nullptr: no diagram window
-    std::filesystem::path ExecutableDir;  // where UI.INI and SYSTEM.INI live
+    Pause* pause = nullptr;                 // required
+    MessageBoxes* messages = nullptr;       // required
+    FileDialogs* fileDialogs = nullptr;     // nullptr: every file dialog is cancelled
+    DiagramSurface* diagram = nullptr;      // nullptr: no diagram window
+    std::filesystem::path ExecutableDir;    // where UI.INI and SYSTEM.INI live
     std::optional<std::string> VersionInfo; // the executable's version record, if it has one
 };
 

@@ -44,10 +44,8 @@ int main(int argc, char** argv) {
 
     QImage image(480, 270, QImage::Format_RGB32);
     const pelmora::DiagramCorners corners = TiltedOutputs();
-    const double drawing =
-        MicrosecondsPerRun(runs, [&] {
-            pelmora::RenderDiagram(image, pelmora::LayoutDiagram(corners, false));
-        });
+    const double drawing = MicrosecondsPerRun(
+        runs, [&] { pelmora::RenderDiagram(image, pelmora::LayoutDiagram(corners, false)); });
 
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("pelmora-bench-" + std::to_string(::getpid()));

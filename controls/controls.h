@@ -226,8 +226,8 @@ class ProgressBar : public Control {
     int Position() const { return position_; }
     int Min() const { return min_; }
     int Max() const { return max_; }
-    void SetRange(int min, int max);  // clamps the position
-    void SetPosition(int position);   // clamps into the range
+    void SetRange(int min, int max); // clamps the position
+    void SetPosition(int position);  // clamps into the range
 
   private:
     int min_ = 0;
@@ -245,7 +245,7 @@ class Timer : public Control {
     bool Running() const { return running_; }
     void Start(); // restarts the interval
     void Stop();
-    void Fire();  // runs OnTimer if still running
+    void Fire(); // runs OnTimer if still running
 
     Handler OnTimer;
 

@@ -18,7 +18,8 @@ std::string Bytes(const VersionRecord& record) {
 TEST(VersionSuffix, IsFormedFromTheFileVersionWithOnePoint) {
     EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(1, 0, 2, 6))), u"  V1.026");
     EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(2, 10, 3, 15))), u"  V2.10315");
-    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(65535, 0, 0, 65535))), u"  V65535.0065535");
+    EXPECT_EQ(BuildVersionSuffix(Bytes(MakeVersionRecord(65535, 0, 0, 65535))),
+              u"  V65535.0065535");
 }
 
 TEST(VersionSuffix, IsEmptyWithoutARecordAndBareWithoutAFixedPart) {

@@ -53,15 +53,16 @@ TEST(EdgeAngle, GivesTheDirectionOrMinus999ForCoincidingPoints) {
 }
 
 TEST(LayoutDiagram, HatchesAndOutlinesTheFrameThenEachVisibleOutputInOrder) {
-    const DiagramDrawing drawing = LayoutDiagram({DefaultEdge, Hidden, DefaultEdge, DefaultEdge}, false);
+    const DiagramDrawing drawing =
+        LayoutDiagram({DefaultEdge, Hidden, DefaultEdge, DefaultEdge}, false);
     ASSERT_EQ(drawing.Steps.size(), 5u);
     EXPECT_EQ(drawing.Steps[0].Op, DrawOp::Hatch);
     EXPECT_EQ(drawing.Steps[0].Points[2], (Point{1920, 1080}));
     EXPECT_EQ(OutlineColours(drawing), (std::vector<Rgb>{DiagramFrameColour, OutputColours[0],
                                                          OutputColours[2], OutputColours[3]}));
     EXPECT_EQ(drawing.Steps[4].Points, OutputOutline(DefaultEdge));
-    EXPECT_EQ(LayoutDiagram({DefaultEdge, DefaultEdge, DefaultEdge, DefaultEdge}, true).Steps.size(),
-              3u)
+    EXPECT_EQ(
+        LayoutDiagram({DefaultEdge, DefaultEdge, DefaultEdge, DefaultEdge}, true).Steps.size(), 3u)
         << "single-output mode draws TV1 only";
 }
 

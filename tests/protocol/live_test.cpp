@@ -259,10 +259,11 @@ TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
 
     Form->RunGuarded([&] { Bar(TLX1).UserStep(ScrollBar::Step::Right); });
     ASSERT_EQ(Boxes.Errors.size(), 1u);
-    EXPECT_EQ(Boxes.Errors[0], u"WriteFile function failed (Error: " + Utf8ToUtf16(std::to_string(EIO)) + u")");
+    EXPECT_EQ(Boxes.Errors[0],
+              u"WriteFile function failed (Error: " + Utf8ToUtf16(std::to_string(EIO)) + u")");
     EXPECT_EQ(Box->Frames(), Frames{MmbOn});
     EXPECT_EQ(pause.Pauses, std::vector<int>{10}); // nothing after the failed write
-    const int step = Bar(TLX1).Position() - 100;      // the values stay changed locally
+    const int step = Bar(TLX1).Position() - 100;   // the values stay changed locally
     EXPECT_EQ(std::abs(step), 1);
     EXPECT_EQ(Bar(TRX1).Position(), 1800 + step);
 

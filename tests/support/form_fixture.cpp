@@ -44,9 +44,10 @@ void FormLoop::Wake() {
 
 void FormLoop::Changed(Change what) {
     if (what == Change::Running)
-        timerDue_ = form_.Timer1.Running()
-                        ? std::optional(Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval))
-                        : std::nullopt;
+        timerDue_ =
+            form_.Timer1.Running()
+                ? std::optional(Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval))
+                : std::nullopt;
 }
 
 bool FormLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {

@@ -4,7 +4,6 @@
 #include "app/platform.h"
 #include "ui/qt/qt_services.h"
 
-
 #include <exception>
 
 namespace pelmora {

@@ -147,9 +147,9 @@ class WidgetView final : public ControlView {
 
     // Everything the control holds, as the widget is first shown.
     void ShowAll() {
-        for (Change what : {Change::Enabled, Change::Caption, Change::Font, Change::Alignment,
-                            Change::Range, Change::Position, Change::Text, Change::Checked,
-                            Change::Items, Change::ItemIndex})
+        for (Change what :
+             {Change::Enabled, Change::Caption, Change::Font, Change::Alignment, Change::Range,
+              Change::Position, Change::Text, Change::Checked, Change::Items, Change::ItemIndex})
             Changed(what);
         if (!control_.Visible())
             Changed(Change::Visible);

@@ -42,7 +42,8 @@ QPolygon ToPixels(const DiagramMapping& mapping, const std::array<Point, 4>& log
 void RenderStep(QPainter& painter, const DiagramMapping& mapping, const DrawStep& step) {
     const QPolygon pixels = ToPixels(mapping, step.Points);
     if (step.Op == DrawOp::Hatch) {
-        painter.fillRect(pixels.boundingRect(), QBrush(ToQColor(step.Colour), Qt::DiagCrossPattern));
+        painter.fillRect(pixels.boundingRect(),
+                         QBrush(ToQColor(step.Colour), Qt::DiagCrossPattern));
         return;
     }
     painter.setPen(QPen(ToQColor(step.Colour), 0));
@@ -134,9 +135,9 @@ void RenderDiagram(QImage& image, const DiagramDrawing& drawing) {
     static FramePicture frame;
     const DiagramMapping mapping(image.width(), image.height());
     const auto* first = drawing.Steps.data();
-    const auto* framed = std::find_if(first, first + drawing.Steps.size(), [](const DrawStep& step) {
-        return !(step.Colour == DiagramFrameColour);
-    });
+    const auto* framed =
+        std::find_if(first, first + drawing.Steps.size(),
+                     [](const DrawStep& step) { return !(step.Colour == DiagramFrameColour); });
     if (frame.image.size() != image.size() || !SameSteps(frame.steps, first, framed)) {
         frame.image = QImage(image.size(), QImage::Format_RGB32);
         frame.image.fill(ToQColor(drawing.Background));
@@ -170,7 +171,8 @@ TForm2::TForm2() : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::Win
     auto* bevel = new QFrame(this);
     bevel->setObjectName(QStringLiteral("Bevel16"));
     bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bevel->setGeometry(DiagramBevel.Left, DiagramBevel.Top, DiagramBevel.Width, DiagramBevel.Height);
+    bevel->setGeometry(DiagramBevel.Left, DiagramBevel.Top, DiagramBevel.Width,
+                       DiagramBevel.Height);
     TntImage1 = new TImage(QSize(DiagramPicture.Width, DiagramPicture.Height), this);
     TntImage1->setObjectName(QStringLiteral("TntImage1"));
     TntImage1->move(DiagramPicture.Left, DiagramPicture.Top);
