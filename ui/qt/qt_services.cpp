@@ -23,13 +23,6 @@ QColor ToQColor(Rgb colour) {
     return QColor(colour.R, colour.G, colour.B);
 }
 
-void ShowBox(QMessageBox::Icon icon, const std::u16string& text) {
-    QMessageBox box(icon, QString::fromStdU16String(ApplicationTitle),
-                    QString::fromStdU16String(text), QMessageBox::Ok);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-}
-
 QPolygon ToPixels(const DiagramMapping& mapping, const std::array<Point, 4>& logical) {
     QPolygon polygon;
     for (const Point& point : logical) {
@@ -72,12 +65,19 @@ void QtPause::Sleep(int milliseconds) {
     std::this_thread::sleep_until(end);
 }
 
+std::unique_ptr<QMessageBox> CreateMessageBox(QMessageBox::Icon icon, const std::u16string& text) {
+    auto box = std::make_unique<QMessageBox>(icon, QString::fromStdU16String(ApplicationTitle),
+                                             QString::fromStdU16String(text), QMessageBox::Ok);
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
 void QtMessageBoxes::ShowError(const std::u16string& text) {
-    ShowBox(QMessageBox::Critical, text);
+    CreateMessageBox(QMessageBox::Critical, text)->exec();
 }
 
 void QtMessageBoxes::ShowMessage(const std::u16string& text) {
-    ShowBox(QMessageBox::NoIcon, text);
+    CreateMessageBox(QMessageBox::NoIcon, text)->exec();
 }
 
 QString WithDefaultSuffix(const QString& file, const QString& suffix) {

@@ -8,9 +8,11 @@
 
 #include <QFileDialog>
 #include <QImage>
+#include <QMessageBox>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace pelmora {
@@ -21,6 +23,9 @@ class QtPause final : public Pause {
   public:
     void Sleep(int milliseconds) override;
 };
+
+// A modal box under the application's title with OK, showing `text` as plain text.
+std::unique_ptr<QMessageBox> CreateMessageBox(QMessageBox::Icon icon, const std::u16string& text);
 
 class QtMessageBoxes final : public MessageBoxes {
   public:
