@@ -143,6 +143,9 @@ TEST_F(PortOnPty, AHolderInAnotherProcessRefusesTheOpenUntilItIsKilled) {
 
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
+    int exclusive = 1; // a terminal flag left set would keep out openers without root
+    ASSERT_EQ(::ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
     port.Open(); // the peer still holds the line's far end
     EXPECT_TRUE(port.Connected());
 }
