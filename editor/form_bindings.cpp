@@ -149,7 +149,7 @@ bool FilterKeyPress(QLineEdit& edit, const QKeyEvent& event) {
 }
 
 // The ways text would reach a box without a typed character: a paste shortcut (Shift+Insert
-// types none), a middle click pasting the selection, and a drop.
+// types none), a middle click pasting the selection, and a drag and drop.
 bool BringsTextPastTheKeyFilter(const QEvent& e) {
     switch (e.type()) {
     case QEvent::KeyPress:
@@ -158,9 +158,7 @@ bool BringsTextPastTheKeyFilter(const QEvent& e) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
         return static_cast<const QMouseEvent&>(e).button() == Qt::MiddleButton;
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop:
+    case QEvent::DragEnter: // a drag refused on entering brings no drop
         return true;
     default:
         return false;

@@ -151,7 +151,9 @@ TEST_F(Bindings, PastesCtrlBackspaceAndDropsDoNotReachTheFilteredBoxes) {
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
         QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
         QTest::keyClick(edit, Qt::Key_Backspace, Qt::ControlModifier);
-        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(edit, &drop);
         EXPECT_EQ(edit->text(), "3");
     }
