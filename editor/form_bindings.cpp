@@ -115,7 +115,6 @@ constexpr std::array<EditHandler, 6> EditHandlers = {
 constexpr char32_t DeleteCharacter = 127;
 
 // The character a key press types; keys that only move, delete or change the focus type none.
-// With Ctrl held, a letter types its control character (Ctrl+V types 22).
 char32_t TypedCharacter(const QKeyEvent& event) {
     const bool control = event.modifiers().testFlag(Qt::ControlModifier);
     switch (event.key()) {
@@ -128,8 +127,6 @@ char32_t TypedCharacter(const QKeyEvent& event) {
     default:
         break;
     }
-    if (control && event.key() >= Qt::Key_A && event.key() <= Qt::Key_Z)
-        return char32_t(event.key() - Qt::Key_A + 1);
     const QString text = event.text();
     return text.isEmpty() ? NoCharacter : text.toUcs4().value(0);
 }
