@@ -1,5 +1,6 @@
-// The application object: holds the title that the task bar and the message boxes show, and
-// reports every exception that reaches the event loop in the standard error box.
+// The application object: holds the title that the task bar and the message boxes show, gives
+// every window the program icon, and reports every exception that reaches the event loop in
+// the standard error box.
 #pragma once
 
 #include <QApplication>

@@ -308,6 +308,10 @@ QWidget* CreateWidget(Kind kind, QWidget* parent) {
     case Kind::Bar: {
         auto* bar = new QScrollBar(Qt::Horizontal, parent);
         bar->setFocusPolicy(Qt::StrongFocus);
+        // An arrow click, a trough click and PageUp/PageDown all move by one; so does a wheel
+        // notch, whose lines are capped at one page.
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
         return bar;
     }
     case Kind::TntCheckBox:

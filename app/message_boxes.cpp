@@ -13,8 +13,8 @@ class RealMessageBoxes final : public MessageBoxes {
         box->exec();
     }
     void ShowMessage(const QString& message) override {
-        QMessageBox box(QMessageBox::NoIcon, CurrentApplicationTitle(), message, QMessageBox::Ok);
-        box.exec();
+        const std::unique_ptr<QMessageBox> box = CreateMessageBox(message);
+        box->exec();
     }
 };
 
@@ -29,9 +29,24 @@ QString ErrorBoxText(const QString& message) {
     return message;
 }
 
+namespace {
+
+// Message text comes from files the user can edit and from file names: it is never markup.
+std::unique_ptr<QMessageBox> CreateBox(QMessageBox::Icon icon, const QString& text) {
+    auto box =
+        std::make_unique<QMessageBox>(icon, CurrentApplicationTitle(), text, QMessageBox::Ok);
+    box->setTextFormat(Qt::PlainText);
+    return box;
+}
+
+} // namespace
+
 std::unique_ptr<QMessageBox> CreateErrorBox(const QString& message) {
-    return std::make_unique<QMessageBox>(QMessageBox::Critical, CurrentApplicationTitle(),
-                                         ErrorBoxText(message), QMessageBox::Ok);
+    return CreateBox(QMessageBox::Critical, ErrorBoxText(message));
+}
+
+std::unique_ptr<QMessageBox> CreateMessageBox(const QString& message) {
+    return CreateBox(QMessageBox::NoIcon, message);
 }
 
 MessageBoxes& CurrentMessageBoxes() {

@@ -22,8 +22,10 @@ class MessageBoxes {
 // above '.' (letters and digits do); an empty message stays empty.
 QString ErrorBoxText(const QString& message);
 
-// The standard error box for `message`, ready to be shown.
+// The standard error box for `message`, ready to be shown. Both boxes show plain text.
 std::unique_ptr<QMessageBox> CreateErrorBox(const QString& message);
+// The plain message box with OK for `message`, ready to be shown.
+std::unique_ptr<QMessageBox> CreateMessageBox(const QString& message);
 
 // The boxes in use: real modal message boxes unless a test has installed others.
 MessageBoxes& CurrentMessageBoxes();

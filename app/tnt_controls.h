@@ -30,7 +30,7 @@ class TTntCheckBox : public QCheckBox, public HelpContextHolder {
 class TTntLabel : public QLabel, public HelpContextHolder {
     using QLabel::QLabel;
 };
-// A static text: a label in a sunken frame.
+// A static text: an opaque label in a sunken frame.
 class TTntStaticText : public QLabel, public HelpContextHolder {
   public:
     explicit TTntStaticText(QWidget* parent = nullptr);

@@ -41,6 +41,7 @@ class TForm2 : public QWidget {
     void Repaint() { TntImage1->Repaint(); }
 
   protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
 

@@ -7,7 +7,9 @@
 #include "app/main_window.h"
 #include "editor/edit_parsing.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 
 namespace pelmora {
@@ -109,15 +111,19 @@ constexpr std::array<EditHandler, 6> EditHandlers = {
 
 // ---- Key filter and select-all ----
 
+// Ctrl+Backspace types DEL, a control character like any other the filter drops.
+constexpr char32_t DeleteCharacter = 127;
+
 // The character a key press types; keys that only move, delete or change the focus type none.
 char32_t TypedCharacter(const QKeyEvent& event) {
+    const bool control = event.modifiers().testFlag(Qt::ControlModifier);
     switch (event.key()) {
     case Qt::Key_Delete:
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         return NoCharacter;
     case Qt::Key_Backspace:
-        return BackspaceCharacter;
+        return control ? DeleteCharacter : BackspaceCharacter;
     default:
         break;
     }
@@ -137,6 +143,29 @@ bool FilterKeyPress(QLineEdit& edit, const QKeyEvent& event) {
         return true;
     }
     return true;
+}
+
+// The ways text would reach a box without a typed character: a paste shortcut (Shift+Insert
+// types none), a middle click pasting the selection, and a drag and drop.
+bool BringsTextPastTheKeyFilter(const QEvent& e) {
+    switch (e.type()) {
+    case QEvent::KeyPress:
+        return static_cast<const QKeyEvent&>(e).matches(QKeySequence::Paste);
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        return static_cast<const QMouseEvent&>(e).button() == Qt::MiddleButton;
+    case QEvent::DragEnter: // a drag refused on entering brings no drop
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Focus that comes back with the window (or after a menu) is no move into the box: the caret
+// stays where the user left it.
+bool EntersFromAnotherControl(const QFocusEvent& e) {
+    return e.reason() != Qt::ActiveWindowFocusReason && e.reason() != Qt::PopupFocusReason;
 }
 
 } // namespace
@@ -166,6 +195,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (edit == nullptr || !edit->isEnabled())
         return QWidget::eventFilter(watched, e);
+    if (BringsTextPastTheKeyFilter(*e)) {
+        e->ignore();
+        return true;
+    }
     switch (e->type()) {
     case QEvent::KeyPress:
         return FilterKeyPress(*edit, static_cast<const QKeyEvent&>(*e));
@@ -177,6 +210,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         return true;
     case QEvent::FocusIn:
         watched->event(e);
+        if (!EntersFromAnotherControl(static_cast<const QFocusEvent&>(*e)))
+            return true;
         if (edit == Edits[CornerIndex(1, ParamKind::TopLeft, Axis::X)])
             TEditEnter(edit);
         else

@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -299,6 +302,35 @@ TEST_F(LayoutTest, BarsEditsAndValueTextsFollowTheParameterTable) {
     }
 }
 
+TEST_F(LayoutTest, EveryBarMovesByOneForATroughClickAPageKeyAndAWheelNotch) {
+    for (const ParameterInfo& info : Parameters) {
+        SCOPED_TRACE(std::string(info.barName));
+        QScrollBar* bar = form.Bars[info.index];
+        const int middle = (info.minimum + info.maximum) / 2;
+        bar->setValue(middle);
+        int changes = 0;
+        const QMetaObject::Connection counting =
+            QObject::connect(bar, &QScrollBar::valueChanged, [&changes] { ++changes; });
+
+        const QPointF trough(bar->width() - 24, bar->height() / 2); // right of the thumb
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent click(type, trough, bar->mapToGlobal(trough), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(bar, &click);
+        }
+        EXPECT_EQ(bar->value(), middle + 1) << "trough click";
+        QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+        QApplication::sendEvent(bar, &pageUp);
+        EXPECT_EQ(bar->value(), middle) << "PageUp";
+        QWheelEvent notch(trough, bar->mapToGlobal(trough), {}, {0, -120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &notch);
+        EXPECT_EQ(bar->value(), middle + 1) << "a wheel notch down";
+        EXPECT_EQ(changes, 3);
+        QObject::disconnect(counting);
+    }
+}
+
 TEST_F(LayoutTest, CornerValueMirrorsAreNeverShownAndLieBeyondTheClientArea) {
     form.show();
     for (const ParameterInfo& info : Parameters) {
@@ -348,6 +380,22 @@ TEST_F(LayoutTest, WindowIsAFixedClientAreaInTheLayoutFont) {
         EXPECT_NE(text->frameShape(), QFrame::NoFrame);
         EXPECT_EQ(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     }
+}
+
+TEST_F(LayoutTest, TheFramesBehindTheCornerTextsDoNotRunThroughThem) {
+    constexpr int FrameTop = 21; // the top edge of the frames around the corners
+    form.show();
+    for (TTntGroupBox* group : form.OutputGroups) {
+        const QImage image = group->grab().toImage();
+        for (const QLabel* text : group->findChildren<QLabel*>()) {
+            if (dynamic_cast<const TTntStaticText*>(text) == nullptr)
+                continue;
+            SCOPED_TRACE(text->objectName().toStdString());
+            const QPoint beforeTheLetters(text->x() + 4, FrameTop);
+            EXPECT_EQ(image.pixelColor(beforeTheLetters), form.palette().color(QPalette::Window));
+        }
+    }
+    form.hide();
 }
 
 TEST_F(LayoutTest, TimerAndFileDialogsAreSetUp) {

@@ -1,5 +1,5 @@
-// The application shell: the version suffix, the standard error box, exceptions that reach
-// the event loop, and the diagram window's frame.
+// The application shell: the version suffix, the message boxes, the program icon, exceptions
+// that reach the event loop, and the diagram window's frame.
 #include "form_fixture.h"
 
 #include "app/application.h"
@@ -73,6 +73,17 @@ TEST(ErrorBox, CarriesTheApplicationTitleAnErrorIconAndOk) {
     EXPECT_EQ(box->text(), "Port not open.");
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+}
+
+TEST(ErrorBox, BothBoxesShowTheirTextLiterally) {
+    EXPECT_EQ(CreateErrorBox("Cannot create file <u>under.PMX")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(CreateMessageBox("<b>Communication Error !!</b>")->textFormat(), Qt::PlainText);
+}
+
+TEST(ProgramIcon, IsEveryWindowsIconAtEverySize) {
+    const QIcon icon = QWidget().windowIcon();
+    for (int size : {16, 32, 48, 64, 128, 256})
+        EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size)) << size;
 }
 
 // An object whose event handling throws what it is told to.

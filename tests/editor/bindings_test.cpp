@@ -1,8 +1,11 @@
 // The editor bindings on the real window, offscreen: scroll bars, edit boxes and labels kept
-// in step, the key filter, select-all, shift mode and the enabled state of the controls.
+// in step, the key filter and the ways around it, select-all, shift mode and the enabled state of
+// the controls.
 #include "support/form_fixture.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTest>
 
 namespace pelmora::testing {
@@ -121,8 +124,9 @@ TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
     EXPECT_EQ(Edit(TLX1).text(), "250");
     EXPECT_EQ(Bar(TLX1).value(), 250);
 
+    Bar(LTIndex).setValue(12);
     TypeAtEnd(LTIndex, "-");
-    EXPECT_EQ(Edit(LTIndex).text(), "0");
+    EXPECT_EQ(Edit(LTIndex).text(), "12");
 
     Edit(TLX1).end(false);
     QTest::keyClick(&Edit(TLX1), Qt::Key_Space);
@@ -131,6 +135,28 @@ TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
     QTest::keyClicks(&Edit(TLX1), "7");
     EXPECT_EQ(Edit(TLX1).text(), "7");
     EXPECT_EQ(Bar(TLX1).value(), 7);
+}
+
+TEST_F(Bindings, PastesCtrlBackspaceAndDropsDoNotReachTheFilteredBoxes) {
+    QApplication::clipboard()->setText("99");
+    QMimeData dragged;
+    dragged.setText("99");
+    for (QLineEdit* edit : Form->Edits) {
+        if (edit == nullptr)
+            continue;
+        SCOPED_TRACE(edit->objectName().toStdString());
+        edit->setText("3");
+        edit->setFocus();
+        edit->end(false);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Insert, Qt::ShiftModifier);
+        QTest::keyClick(edit, Qt::Key_Backspace, Qt::ControlModifier);
+        QDragEnterEvent enter({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop({2, 2}, Qt::CopyAction, &dragged, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+        EXPECT_EQ(edit->text(), "3");
+    }
 }
 
 TEST_F(Bindings, KeysWithoutACharacterAreLeftAlone) {
@@ -158,6 +184,20 @@ TEST_F(Bindings, ClickingOrEnteringABoxSelectsItsWholeText) {
     EXPECT_EQ(Edit(TLX1).selectedText(), "0");
     Edit(LTIndex).setFocus(Qt::OtherFocusReason);
     EXPECT_EQ(Edit(LTIndex).selectedText(), "0");
+}
+
+TEST_F(Bindings, TheWindowComingBackLeavesTheCaretWhereItWas) {
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    TypeOver(LTIndex, "12");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    Form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form.get()));
+    QTest::keyClicks(&Edit(LTIndex), "3");
+    EXPECT_EQ(Edit(LTIndex).text(), "123");
 }
 
 TEST_F(Bindings, ShiftModeMovesTheTopRightCornerAlong) {
