@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "diagram/diagram_drawing.h"
 #include "protocol/pause.h"
+#include "ui/qt/diagram_window.h"
 #include "ui/qt/qt_services.h"
 
 #include <QApplication>

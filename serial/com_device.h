@@ -17,7 +17,9 @@ class ComDevice {
     ComDevice();
     ~ComDevice();
 
-    // Opens the device by name for reading and writing, refused when someone holds it.
+    // Opens the device by name for reading and writing, refused (EBUSY) while another opener
+    // that locks the device holds it; the hold ends when this device closes or its process
+    // ends. Openers that take no lock are not kept out.
     int Open(const std::string& name);
     void Close();
     bool IsOpen() const;

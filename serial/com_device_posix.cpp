@@ -1,4 +1,4 @@
-// POSIX backend: termios for the line, flock and TIOCEXCL for exclusive use, epoll and an
+// POSIX backend: termios for the line, an advisory flock for exclusive use, epoll and an
 // eventfd for the event thread's wait.
 #include "serial/com_device.h"
 
@@ -62,20 +62,16 @@ int LastError(int result) {
     return result == 0 ? 0 : errno;
 }
 
-// flock keeps out every other opener (root included); TIOCEXCL keeps out non-root openers of
-// programs that do not lock, and TIOCGEXCL honours a holder that set it itself.
+// The hold is a flock on the open device: it keeps out every opener that takes the same lock
+// (another port of this program, in this process or another, root included) and ends with the
+// process, even a killed one. It is advisory: a program that opens the device without locking
+// is not stopped. The terminal's own exclusive flag is neither set nor heeded, since it outlives
+// the process that set it and would lock a virtual port until its far end closes.
 int TakeExclusive(int fd) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        return errno == EWOULDBLOCK ? EBUSY : errno;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        return 0;
     }
-    int heldExclusive = 0;
-    if (::ioctl(fd, TIOCGEXCL, &heldExclusive) != 0) {
-        return errno;
-    }
-    if (heldExclusive != 0) {
-        return EBUSY;
-    }
-    return LastError(::ioctl(fd, TIOCEXCL));
+    return errno == EWOULDBLOCK ? EBUSY : errno;
 }
 
 speed_t SpeedOf(TBaudRate rate) {
@@ -169,10 +165,8 @@ int ComDevice::Open(const std::string& name) {
     return 0;
 }
 
+// Closing the descriptor releases the hold.
 void ComDevice::Close() {
-    if (native_->fd >= 0) {
-        ::ioctl(native_->fd, TIOCNXCL);
-    }
     CloseFd(native_->fd);
 }
 

@@ -124,8 +124,9 @@ TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
     EXPECT_EQ(Text(TLX1), "250");
     EXPECT_EQ(Bar(TLX1).Position(), 250);
 
+    Bar(LTIndex).SetPosition(12);
     TypeAtEnd(LTIndex, "-");
-    EXPECT_EQ(Text(LTIndex), "0");
+    EXPECT_EQ(Text(LTIndex), "12");
 
     TypeAtEnd(TLX1, " ");
     EXPECT_EQ(Text(TLX1), "250");
@@ -133,6 +134,17 @@ TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
     Type(TLX1, "7");
     EXPECT_EQ(Text(TLX1), "7");
     EXPECT_EQ(Bar(TLX1).Position(), 7);
+}
+
+TEST_F(Bindings, TextThatIsNotTypedNeverReachesAFilteredBox) {
+    for (EditBox* edit : Form->Edits) {
+        if (edit == nullptr)
+            continue;
+        edit->SetText(u"3");
+        edit->UserInsert(u"99");
+        edit->UserType(127); // Ctrl+Backspace
+        EXPECT_EQ(edit->Text(), u"3") << edit->Name();
+    }
 }
 
 TEST_F(Bindings, DeleteIsNoTypedCharacterAndPassesTheFilter) {

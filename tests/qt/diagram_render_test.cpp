@@ -1,7 +1,7 @@
 // The diagram picture as the Qt face renders it from corner values, checked pixel by pixel.
 #include "diagram/diagram_drawing.h"
 #include "diagram_pixels.h"
-#include "ui/qt/qt_services.h"
+#include "ui/qt/diagram_window.h"
 
 #include <gtest/gtest.h>
 

@@ -4,6 +4,7 @@
 #include "qt_fixture.h"
 
 #include <QAbstractButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,25 @@ TEST_F(DiagramWindowTest, EveryCornerChangeRedrawsWhileShownButNoOtherValue) {
     for (int index : {WRHIndex, WRVIndex, WPHIndex, WPVIndex, LRIndex, LTIndex})
         form.Bars[index]->SetPosition(form.Bars[index]->Position() + 1);
     EXPECT_EQ(PixelsOf(Canvas(), QColor(Qt::black)), 480 * 270);
+}
+
+// Counts the paint events that reach a widget.
+struct PaintCounter : QObject {
+    int Paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        Paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+TEST_F(DiagramWindowTest, ACornerMoveRepaintsTheShownPicture) {
+    SetDiagram(true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form2));
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    form2.TntImage1->installEventFilter(&counter);
+    Bar(1, ParamKind::TopLeft, Axis::Y)->SetPosition(10);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.Paints > 0; }, 5000));
 }
 
 TEST_F(DiagramWindowTest, SingleOutputModeDrawsTv1Only) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
@@ -83,6 +84,12 @@ TEST_F(FaceTest, ClickAndFocusFromAnotherControlSelectAllButReactivationDoesNot)
     EXPECT_EQ(form.Edits[LTIndex]->Text(), u"123");
     EditWidget("WPHEdit").setFocus(Qt::TabFocusReason);
     EXPECT_EQ(EditWidget("WPHEdit").selectedText(), "50");
+}
+
+TEST(ProgramIcon, IsEveryWindowsIconAtEverySize) {
+    const QIcon icon = QWidget().windowIcon();
+    for (int size : {16, 32, 48, 64, 128, 256})
+        EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size)) << size;
 }
 
 TEST(QtMessageBoxesTest, ShowTextAsPlainTextUnderTheApplicationTitle) {

@@ -2,15 +2,19 @@
 // numbers, ranges, initial values, colours, hidden parts and the focus order.
 #include "qt_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -272,6 +276,34 @@ TEST_F(LayoutTest, BarsEditsAndValueTextsFollowTheParameterTable) {
     }
 }
 
+TEST_F(LayoutTest, EveryBarMovesByOneForATroughClickAPageKeyAndAWheelNotch) {
+    for (const ParameterInfo& info : Parameters) {
+        SCOPED_TRACE(std::string(info.barName));
+        auto* bar = Shown<QScrollBar>(form.Bars[info.index]);
+        const int middle = (info.minimum + info.maximum) / 2;
+        form.Bars[info.index]->SetPosition(middle);
+        int changes = 0;
+        form.Bars[info.index]->OnChange = [&changes] { ++changes; };
+
+        const QPointF trough(bar->width() - 24, bar->height() / 2); // right of the thumb
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent click(type, trough, bar->mapToGlobal(trough), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(bar, &click);
+        }
+        EXPECT_EQ(form.Bars[info.index]->Position(), middle + 1) << "trough click";
+        QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+        QApplication::sendEvent(bar, &pageUp);
+        EXPECT_EQ(form.Bars[info.index]->Position(), middle) << "PageUp";
+        QWheelEvent notch(trough, bar->mapToGlobal(trough), {}, {0, -120}, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bar, &notch);
+        EXPECT_EQ(form.Bars[info.index]->Position(), middle + 1) << "a wheel notch down";
+        EXPECT_EQ(bar->value(), middle + 1);
+        EXPECT_EQ(changes, 3);
+    }
+}
+
 TEST_F(LayoutTest, CornerValueMirrorsAreNeverShownAndLieBeyondTheClientArea) {
     window.show();
     for (const ParameterInfo& info : Parameters) {
@@ -323,6 +355,27 @@ TEST_F(LayoutTest, WindowIsAFixedClientAreaInTheLayoutFont) {
         EXPECT_NE(text->frameShape(), QFrame::NoFrame);
         EXPECT_EQ(text->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     }
+}
+
+TEST_F(LayoutTest, TheFramesBehindTheCornerTextsDoNotRunThroughThem) {
+    constexpr int FrameTop = 21; // the top edge of the frames around the corners
+    window.show();
+    for (const pelmora::Control* group : form.OutputGroups) {
+        const QImage image = Shown(group)->grab().toImage();
+        for (int output = 1; output <= OutputCount; ++output)
+            for (const char* name :
+                 {"TntStaticText2", "TntStaticText3", "TntStaticText5", "TntStaticText4",
+                  "TntStaticText6", "TntStaticText1", "TntStaticText8", "TntStaticText7"}) {
+                QWidget* text = Named(name);
+                if (text->parentWidget() != Shown(group))
+                    continue;
+                SCOPED_TRACE(name);
+                const QPoint beforeTheLetters(text->x() + 4, FrameTop);
+                EXPECT_EQ(image.pixelColor(beforeTheLetters),
+                          window.palette().color(QPalette::Window));
+            }
+    }
+    window.hide();
 }
 
 TEST_F(LayoutTest, TimerAndFileDialogsAreSetUp) {

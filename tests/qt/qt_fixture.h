@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/form_fixture.h"
+#include "ui/qt/diagram_window.h"
 #include "ui/qt/qt_form.h"
 #include "ui/qt/qt_services.h"
 

@@ -1,16 +1,24 @@
 // The serial port against real pseudo-terminals.
 #include "pty_peer.h"
 #include "serial/com_port.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -62,13 +70,22 @@ TEST(ComPortErrors, OpenOfMissingOrUnnamedDeviceFailsWithTheSystemCode) {
     }
 }
 
-TEST(ComPortErrors, ANonTerminalIsRefused) {
+size_t OpenDescriptors() {
+    const std::filesystem::directory_iterator entries("/proc/self/fd");
+    return static_cast<size_t>(std::distance(begin(entries), end(entries)));
+}
+
+TEST(ComPortErrors, ANonTerminalFailsTheLineSettingsAndIsClosedAgain) {
+    const pelmora::testing::TempFolder folder;
+    std::ofstream(folder / "plain").put('x');
     TComPort port;
-    port.SetPort("/dev/null");
+    port.SetPort((folder / "plain").string());
+    const size_t before = OpenDescriptors();
     const EComPort error = CaughtError([&] { port.Open(); });
-    EXPECT_EQ(error.ErrorNumber, 1);
+    EXPECT_EQ(error.ErrorNumber, 7);
     EXPECT_EQ(error.SystemErrorCode, ENOTTY);
     EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(OpenDescriptors(), before);
 }
 
 TEST(ComPortErrors, ClosedPortRaisesPortNotOpenWithoutCode) {
@@ -105,14 +122,42 @@ TEST_F(PortOnPty, SecondOpenerIsRefusedUntilTheFirstCloses) {
     EXPECT_TRUE(second.Connected());
 }
 
-TEST_F(PortOnPty, DeviceHeldExclusivelyByAnotherProgramIsRefused) {
-    const int other = ::open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(other, 0);
-    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+TEST_F(PortOnPty, AHolderInAnotherProcessRefusesTheOpenUntilItIsKilled) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        TComPort held;
+        held.SetPort(peer.SlavePath());
+        held.Open();
+        [[maybe_unused]] const ssize_t sent = ::write(ready[1], "h", 1);
+        ::pause();
+    }
+    ::close(ready[1]);
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    ::close(ready[0]);
     const EComPort error = CaughtError([&] { port.Open(); });
     EXPECT_EQ(error.ErrorNumber, 1);
     EXPECT_EQ(error.SystemErrorCode, EBUSY);
-    ::ioctl(other, TIOCNXCL);
+
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    int exclusive = 1; // a terminal flag left set would keep out openers without root
+    ASSERT_EQ(::ioctl(peer.SlaveFd(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    port.Open(); // the peer still holds the line's far end
+    EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PortOnPty, AnotherProgramsLockRefusesTheOpenButItsLeftoverTerminalFlagDoesNot) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "the kernel itself keeps non-root openers out while the flag is set";
+    }
+    const int other = ::open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    ASSERT_EQ(::ioctl(other, TIOCEXCL), 0);
+    EXPECT_EQ(CaughtError([&] { port.Open(); }).SystemErrorCode, EBUSY);
     ::close(other);
     port.Open();
     EXPECT_TRUE(port.Connected());
@@ -149,6 +194,49 @@ TEST_F(PortOnPty, WriteSendsTheBytesUnchanged) {
     const std::string frame("S00XAA0000\r\n", 12);
     EXPECT_EQ(port.Write(frame.data(), 12), 12);
     EXPECT_EQ(peer.Receive(12), frame);
+}
+
+// Writes to the line from a descriptor of its own until the line takes nothing more.
+void FillTheLine(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const std::string chunk(4096, 'f');
+    pollfd entry{fd, POLLOUT, 0};
+    do {
+        while (::write(fd, chunk.data(), chunk.size()) > 0) {
+        }
+    } while (::poll(&entry, 1, 50) > 0);
+    ::close(fd);
+}
+
+TEST_F(PortOnPty, WriteToAFullLineEndsWithinItsTimeOut) {
+    port.Open();
+    FillTheLine(peer.SlavePath());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(port.Write("S00XAA0000\r\n", 12), 12);
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(spent, 2150ms); // 100 ms per byte and 1000 ms
+    EXPECT_LT(spent, 3000ms);
+}
+
+TEST_F(PortOnPty, AWriteTheLineTakesInPiecesArrivesWholeAndInOrder) {
+    std::string block; // larger than the line holds, and no stretch of it repeats
+    for (int i = 0; block.size() < 200000; ++i) {
+        block += std::to_string(i) + ',';
+    }
+    port.Open();
+    int written = -1;
+    std::thread writer([&] {
+        try {
+            written = port.Write(block.data(), static_cast<int>(block.size()));
+        } catch (const EComPort&) {
+        }
+    });
+    const std::string received = peer.Receive(block.size());
+    peer.HangUp(); // ends a write still waiting for room
+    writer.join();
+    EXPECT_EQ(written, static_cast<int>(block.size()));
+    EXPECT_TRUE(received == block) << "received " << received.size() << " bytes";
 }
 
 TEST_F(PortOnPty, RxCharCountsEveryWaitingByte) {

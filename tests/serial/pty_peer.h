@@ -26,6 +26,7 @@ class PtyPeer {
 
     const std::string& SlavePath() const { return slavePath_; }
     int MasterFd() const { return master_; }
+    int SlaveFd() const { return slave_; }
 
     void Send(const std::string& bytes);
     // Reads what the port wrote until `count` bytes came or `limit` passed.

@@ -1,5 +1,5 @@
-// The application object: holds the title that the task bar and the message boxes show, and
-// reports an exception that still reaches the event loop in the standard error box.
+// The application object: gives every window the program icon, and reports an exception that
+// still reaches the event loop in the standard error box.
 #pragma once
 
 #include <QApplication>

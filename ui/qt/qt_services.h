@@ -1,19 +1,16 @@
 // The Qt answers to the form's platform services: pauses that let the screen catch up,
-// plain-text message boxes, the file dialogs, and the diagram window.
+// plain-text message boxes and the file dialogs.
 #pragma once
 
 #include "app/platform.h"
-#include "diagram/diagram_drawing.h"
 #include "protocol/pause.h"
 
 #include <QFileDialog>
-#include <QImage>
 #include <QMessageBox>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace pelmora {
 
@@ -56,39 +53,6 @@ class QtFileDialogs final : public FileDialogs {
     QWidget* parent_ = nullptr;
     QFileDialog* open_ = nullptr; // owned by parent_
     QFileDialog* save_ = nullptr;
-};
-
-// Renders the diagram's drawing steps into `image` through the isotropic mapping.
-void RenderDiagram(QImage& image, const DiagramDrawing& drawing);
-
-// A picture that paints itself from its own off-screen image.
-class TImage : public QWidget {
-  public:
-    TImage(QSize size, QWidget* parent);
-    QImage& Canvas() { return canvas_; }
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
-  private:
-    QImage canvas_;
-};
-
-// TForm2, the diagram window: a tool window without a close box or caption text. It is
-// hidden, never destroyed, when closed.
-class TForm2 final : public QWidget, public DiagramSurface {
-  public:
-    TForm2();
-
-    void SetShown(bool shown) override { setVisible(shown); }
-    void Draw(const DiagramDrawing& drawing) override;
-
-    TImage* TntImage1 = nullptr;
-    std::function<void()> OnClose; // the user closed the window
-    int Repaints = 0;              // pictures put on screen
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
 };
 
 } // namespace pelmora

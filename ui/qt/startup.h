@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "ui/qt/diagram_window.h"
 #include "ui/qt/qt_form.h"
 #include "ui/qt/qt_services.h"
 
