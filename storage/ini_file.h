@@ -30,9 +30,10 @@ namespace pelmora {
 // terminator, and one final terminator.
 inline constexpr std::size_t SectionNameListCapacity = 1024;
 // Larger files are treated as unreadable, so that a write never cuts one short. A language
-// takes a few kilobytes (37 values of at most 127 characters); this holds more languages
-// than the section-name list can offer, and bounds the time and memory a corrupt file costs.
-inline constexpr std::size_t MaxIniFileSize = 4 * 1024 * 1024;
+// section takes at most about 5 KB even in UTF-16 (37 values of 63 or 127 characters), real
+// ones far less; this holds some two hundred of them while bounding the time and memory a
+// corrupt file costs at start-up.
+inline constexpr std::size_t MaxIniFileSize = 1024 * 1024;
 
 class IniFile {
   public:

@@ -243,7 +243,7 @@ TEST(IniRobustness, OddLengthUtf16AndNulBytesAreReadSensibly) {
     EXPECT_EQ(AsText(ini.ToBytes()), withNuls);
 }
 
-TEST(IniRobustness, AMultiMegabyteLineIsReadAndKeptWhenTheFileIsRewritten) {
+TEST(IniRobustness, ALineAsLongAsTheSizeLimitAllowsIsReadAndKeptWhenTheFileIsRewritten) {
     TempFolder folder;
     const fs::path file = folder / "big.ini";
     const std::string big(MaxIniFileSize - 64, 'x');
