@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <numeric>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -193,17 +195,30 @@ TEST(PmxFile, AWriteProtectedFileIsNotReplacedEvenByRoot) {
     EXPECT_EQ(test::FilesIn(folder.Path()), std::vector<fs::path>{"a.PMX"});
 }
 
-TEST(PmxFile, AWritableFileInAReadOnlyFolderIsOverwritten) {
+TEST(PmxFile, AWritableFileInAReadOnlyFolderIsOverwrittenOnlyWhenTheImageFits) {
     TempFolder folder;
     const fs::path file = folder / "a.PMX";
-    test::WriteAll(file, std::vector<std::uint8_t>(300, 0x44));
-    fs::permissions(file, fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
-                              ~fs::perms::others_exec);
+    const auto old = std::vector<std::uint8_t>(30, 0x44);
+    test::WriteAll(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read |
+                              fs::perms::others_write);
     test::ReadOnlyFolder readOnly(folder.Path());
     const PmxImage image = BuildPmxImage(SampleValues());
     const int outcome = test::RunUnprivileged([&] {
-        const std::string message = ErrorMessageOf([&] { SavePmxFile(file, image); });
-        return message == "no EFileError" ? Unchanged : WrongMessage;
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit roomFor50Bytes{50, limit.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &roomFor50Bytes);
+        if (ErrorMessageOf([&] { SavePmxFile(file, image); }) != "Stream write error") {
+            return WrongMessage;
+        }
+        if (ReadAll(file) != old) {
+            return Changed;
+        }
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SavePmxFile(file, image); // with room, it is overwritten: checked below
+        return Unchanged;
     });
     EXPECT_EQ(outcome, Unchanged);
     EXPECT_EQ(ReadAll(file), std::vector<std::uint8_t>(image.begin(), image.end()));
