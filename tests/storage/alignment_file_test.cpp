@@ -195,6 +195,22 @@ TEST(PmxFile, AWriteProtectedFileIsNotReplacedEvenByRoot) {
     EXPECT_EQ(test::FilesIn(folder.Path()), std::vector<fs::path>{"a.PMX"});
 }
 
+TEST(PmxFile, AnotherUsersFileIsNotReplacedThroughAWritableFolder) {
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    const fs::path file = folder / "a.PMX";
+    const auto old = std::vector<std::uint8_t>(104, 0x55);
+    test::WriteAll(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const int outcome = test::RunUnprivileged([&] {
+        const std::string message =
+            ErrorMessageOf([&] { SavePmxFile(file, BuildPmxImage(SampleValues())); });
+        return message == "Cannot create file " + file.string() ? Unchanged : WrongMessage;
+    });
+    EXPECT_EQ(outcome, Unchanged);
+    EXPECT_EQ(ReadAll(file), old);
+}
+
 TEST(PmxFile, AWritableFileInAReadOnlyFolderIsOverwrittenOnlyWhenTheImageFits) {
     TempFolder folder;
     const fs::path file = folder / "a.PMX";
