@@ -81,12 +81,14 @@ TEST_F(Connection, SingleOutputModelKeepsTheResolutionOfItsCode) {
 }
 
 TEST_F(Connection, AShiftReferenceAboveTheNewLimitComesDownToIt) {
-    Form->Bars[0]->setValue(1000); // TV1 top-left X
-    Form->Bars[2]->setValue(100);  // TV1 top-right X
+    Form->Bars[0]->setValue(1000); // TV1 top-left X and Y
+    Form->Bars[1]->setValue(1000);
+    Form->Bars[2]->setValue(100); // TV1 top-right X
     Form->ShiftModes[0]->click();
     ASSERT_TRUE(Connect(BoxWith(105, 0)));
     EXPECT_EQ(Value(0), 720);
     EXPECT_EQ(Form->Edits[0]->text(), "720");
+    EXPECT_EQ(Form->Edits[1]->text(), "480");
     Form->Bars[0]->setValue(719);
     EXPECT_EQ(Value(2), 719); // the top-right X, at the limit, follows by one
 }
