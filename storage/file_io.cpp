@@ -2,10 +2,11 @@
 #include "storage/file_io.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -20,9 +21,48 @@ namespace {
 
 constexpr std::size_t ReadChunkSize = 64 * 1024;
 constexpr int TempNameAttempts = 100;
+// Temporary names are short, so that a file whose own name is as long as the system allows
+// can still be replaced.
+constexpr std::string_view TempNamePrefix = ".~save-";
+constexpr std::string_view TempNameLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr int TempNameRandomLetters = 8;
 
 bool IsMissingError(int error) {
     return error == ENOENT || error == ENOTDIR;
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    // Closes now; false when the close reports an error (a delayed write failure).
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+  private:
+    int fd_;
+};
+
+// Opening with O_NONBLOCK never waits for a pipe's other end; the caller then checks what
+// was opened before reading or writing.
+int OpenWithoutWaiting(const fs::path& file, int flags) {
+    return ::open(file.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+}
+
+bool IsRegularFile(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
 }
 
 fs::path FollowLink(const fs::path& file) {
@@ -34,18 +74,28 @@ fs::path FollowLink(const fs::path& file) {
     return error ? file : resolved;
 }
 
-fs::path TempPathBeside(const fs::path& file, int attempt) {
-    static std::atomic<unsigned> counter{0};
-    fs::path temp = file;
-    temp += ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-            std::to_string(attempt) + ".tmp";
-    return temp;
+// Protection is the owner's write bit, which binds root as well, and the running user's own
+// right to write the file (replacing it by rename would otherwise only need the folder's).
+bool IsWriteProtected(const fs::path& file, const struct stat& status) {
+    return (status.st_mode & S_IWUSR) == 0 ||
+           ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0;
 }
 
-// A new, exclusively created file beside `file`; -1 when none can be created.
+fs::path RandomTempPathBeside(const fs::path& file) {
+    static std::random_device source;
+    std::uniform_int_distribution<std::size_t> pick(0, TempNameLetters.size() - 1);
+    std::string name(TempNamePrefix);
+    for (int i = 0; i < TempNameRandomLetters; ++i) {
+        name += TempNameLetters[pick(source)];
+    }
+    return file.has_parent_path() ? file.parent_path() / name : fs::path(name);
+}
+
+// A new, exclusively created file beside `file` with mode 0666 less the umask; -1 with errno
+// set when none can be created.
 int CreateTempBeside(const fs::path& file, fs::path& temp) {
     for (int attempt = 0; attempt < TempNameAttempts; ++attempt) {
-        temp = TempPathBeside(file, attempt);
+        temp = RandomTempPathBeside(file);
         const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
@@ -54,11 +104,12 @@ int CreateTempBeside(const fs::path& file, fs::path& temp) {
     return -1;
 }
 
-void CopyPermissions(const fs::path& from, int toFd) {
-    struct stat status {};
-    if (::stat(from.c_str(), &status) == 0) {
-        ::fchmod(toFd, status.st_mode & 07777);
-    }
+// Owner first: a change of owner may clear mode bits. An owner this user cannot give the file
+// stays its own.
+void KeepOwnerAndMode(const struct stat& old, int fd) {
+    const bool ownerKept = ::fchown(fd, old.st_uid, old.st_gid) == 0;
+    static_cast<void>(ownerKept);
+    ::fchmod(fd, old.st_mode & 07777);
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -86,47 +137,78 @@ void SyncFolderOf(const fs::path& file) {
     }
 }
 
+// For a folder that takes no new files. Room for the new bytes is reserved before the first
+// old byte is overwritten, so a full device or a file-size limit leaves the file as it was.
+ReplaceOutcome OverwriteInPlace(const fs::path& file, std::span<const std::uint8_t> bytes,
+                                const struct stat& old) {
+    FileDescriptor fd(OpenWithoutWaiting(file, O_WRONLY));
+    if (fd.Get() < 0 || !IsRegularFile(fd.Get())) {
+        return ReplaceOutcome::CannotCreate;
+    }
+    const auto size = static_cast<off_t>(bytes.size());
+    if (size > old.st_size && ::posix_fallocate(fd.Get(), 0, size) != 0) {
+        return ReplaceOutcome::WriteFailed;
+    }
+    const bool written =
+        WriteAll(fd.Get(), bytes) && ::ftruncate(fd.Get(), size) == 0 && ::fsync(fd.Get()) == 0;
+    return fd.Close() && written ? ReplaceOutcome::Replaced : ReplaceOutcome::WriteFailed;
+}
+
+bool FolderTakesNoNewFiles(int error) {
+    return error == EACCES || error == EPERM;
+}
+
 } // namespace
 
 FilePrefix ReadFilePrefix(const fs::path& file, std::size_t maxBytes) {
-    std::FILE* stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) {
+    FileDescriptor fd(OpenWithoutWaiting(file, O_RDONLY));
+    if (fd.Get() < 0) {
         return {IsMissingError(errno) ? ReadOutcome::Missing : ReadOutcome::Failed, {}};
     }
-    FilePrefix result{ReadOutcome::Read, {}};
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (!error) {
-        result.Bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)));
+    struct stat status {};
+    if (::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return {ReadOutcome::Failed, {}};
     }
+    FilePrefix result{ReadOutcome::Read, {}};
+    result.Bytes.reserve(std::min(static_cast<std::size_t>(status.st_size), maxBytes));
     while (result.Bytes.size() < maxBytes) {
         const std::size_t start = result.Bytes.size();
-        const std::size_t wanted = std::min(ReadChunkSize, maxBytes - start);
-        result.Bytes.resize(start + wanted);
-        const std::size_t got = std::fread(result.Bytes.data() + start, 1, wanted, stream);
-        result.Bytes.resize(start + got);
-        if (got < wanted) {
+        result.Bytes.resize(start + std::min(ReadChunkSize, maxBytes - start));
+        const ssize_t got =
+            ::read(fd.Get(), result.Bytes.data() + start, result.Bytes.size() - start);
+        if (got < 0 && errno == EINTR) {
+            result.Bytes.resize(start);
+            continue;
+        }
+        if (got < 0) {
+            return {ReadOutcome::Failed, {}};
+        }
+        result.Bytes.resize(start + static_cast<std::size_t>(got));
+        if (got == 0) {
             break;
         }
     }
-    if (std::ferror(stream) != 0) {
-        result = {ReadOutcome::Failed, {}};
-    }
-    std::fclose(stream);
     return result;
 }
 
 ReplaceOutcome ReplaceFileContents(const fs::path& file, std::span<const std::uint8_t> bytes) {
     const fs::path target = FollowLink(file);
-    fs::path temp;
-    const int fd = CreateTempBeside(target, temp);
-    if (fd < 0) {
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (exists && (!S_ISREG(old.st_mode) || IsWriteProtected(target, old))) {
         return ReplaceOutcome::CannotCreate;
     }
-    CopyPermissions(target, fd);
-    bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written) {
+    fs::path temp;
+    FileDescriptor fd(CreateTempBeside(target, temp));
+    if (fd.Get() < 0) {
+        return exists && FolderTakesNoNewFiles(errno) ? OverwriteInPlace(target, bytes, old)
+                                                      : ReplaceOutcome::CannotCreate;
+    }
+    if (exists) {
+        KeepOwnerAndMode(old, fd.Get());
+    }
+    const bool written = WriteAll(fd.Get(), bytes) && ::fsync(fd.Get()) == 0;
+    if (!fd.Close() || !written) {
         ::unlink(temp.c_str());
         return ReplaceOutcome::WriteFailed;
     }

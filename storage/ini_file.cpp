@@ -101,6 +101,10 @@ bool HasLineBreak(std::u16string_view text) {
     return text.find_first_of(LineBreakUnits) != std::u16string_view::npos;
 }
 
+bool IsLineBreak(char16_t unit) {
+    return unit == u'\r' || unit == u'\n';
+}
+
 bool IsCleanName(std::u16string_view name) {
     return !name.empty() && TrimBlanks(name).size() == name.size() && !HasLineBreak(name);
 }
@@ -130,11 +134,21 @@ std::optional<int> LeadingNumber(std::u16string_view text) {
 
 } // namespace
 
-IniFile::Line IniFile::ParseLine(std::u16string text, LineBreak lineBreak) {
+IniFile::Line IniFile::LineAt(std::size_t start) const {
+    const std::u16string_view text = text_;
     Line line;
-    line.Text = std::move(text);
-    line.Break = lineBreak;
-    const std::u16string_view content = TrimBlanks(line.Text);
+    line.End = start;
+    while (line.End < text.size() && !IsLineBreak(text[line.End])) {
+        ++line.End;
+    }
+    line.Next = line.End;
+    if (line.Next < text.size()) {
+        const bool crlf =
+            text[line.Next] == u'\r' && line.Next + 1 < text.size() && text[line.Next + 1] == u'\n';
+        line.Next += crlf ? 2 : 1;
+    }
+    const std::u16string_view whole = text.substr(start, line.End - start);
+    const std::u16string_view content = TrimBlanks(whole);
     if (content.empty() || content.front() == u';') {
         return line;
     }
@@ -146,59 +160,30 @@ IniFile::Line IniFile::ParseLine(std::u16string text, LineBreak lineBreak) {
         }
         return line;
     }
-    const std::size_t equals = line.Text.find(u'=');
-    if (equals == std::u16string::npos) {
+    const std::size_t equals = whole.find(u'=');
+    if (equals == std::u16string_view::npos) {
         return line;
     }
-    const std::u16string_view key = TrimBlanks(std::u16string_view(line.Text).substr(0, equals));
-    if (!key.empty()) {
+    line.Name = TrimBlanks(whole.substr(0, equals));
+    if (!line.Name.empty()) {
         line.Kind = LineKind::Entry;
-        line.Name = key;
-        line.ValueStart = equals + 1;
+        line.ValueStart = start + equals + 1;
     }
     return line;
 }
 
 IniFile IniFile::FromBytes(std::span<const std::uint8_t> bytes) {
-    const DecodedText decoded = DecodeText(bytes);
-    const std::u16string_view text = decoded.Text;
+    DecodedText decoded = DecodeText(bytes);
     IniFile ini;
     ini.encoding_ = decoded.Encoding;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find_first_of(LineBreakUnits, start);
-        if (end == std::u16string_view::npos) {
-            ini.lines_.push_back(ParseLine(std::u16string(text.substr(start)), LineBreak::None));
-            break;
-        }
-        LineBreak lineBreak = LineBreak::Lf;
-        std::size_t next = end + 1;
-        if (text[end] == u'\r') {
-            const bool crlf = next < text.size() && text[next] == u'\n';
-            lineBreak = crlf ? LineBreak::CrLf : LineBreak::Cr;
-            next += crlf ? 1 : 0;
-        }
-        ini.lines_.push_back(ParseLine(std::u16string(text.substr(start, end - start)), lineBreak));
-        start = next;
-    }
+    ini.text_ = std::move(decoded.Text);
     return ini;
 }
 
-std::u16string IniFile::Text() const {
-    static constexpr std::array<std::u16string_view, 4> BreakTexts = {u"", u"\n", u"\r\n", u"\r"};
-    std::u16string text;
-    for (const Line& line : lines_) {
-        text += line.Text;
-        text += BreakTexts[static_cast<std::size_t>(line.Break)];
-    }
-    return text;
-}
-
 std::vector<std::uint8_t> IniFile::ToBytes() const {
-    const std::u16string text = Text();
-    std::vector<std::uint8_t> bytes = EncodeText(text, encoding_);
-    if (encoding_ != TextEncoding::Utf16Le && !IsAscii(text) && DecodeText(bytes).Text != text) {
-        bytes = EncodeText(text, TextEncoding::Utf16Le);
+    std::vector<std::uint8_t> bytes = EncodeText(text_, encoding_);
+    if (encoding_ != TextEncoding::Utf16Le && !IsAscii(text_) && DecodeText(bytes).Text != text_) {
+        bytes = EncodeText(text_, TextEncoding::Utf16Le);
     }
     return bytes;
 }
@@ -207,7 +192,9 @@ std::vector<std::u16string> IniFile::SectionNames() const {
     std::vector<std::u16string> names;
     std::unordered_set<std::u16string> seen;
     std::size_t used = 1; // the final terminator
-    for (const Line& line : lines_) {
+    for (std::size_t at = 0; at < text_.size();) {
+        const Line line = LineAt(at);
+        at = line.Next;
         if (line.Kind != LineKind::Section || line.Name.empty() ||
             !seen.insert(FoldCase(line.Name)).second) {
             continue;
@@ -219,30 +206,33 @@ std::vector<std::u16string> IniFile::SectionNames() const {
             }
             break;
         }
-        names.push_back(line.Name);
+        names.emplace_back(line.Name);
         used += line.Name.size() + 1;
     }
     return names;
 }
 
-std::optional<std::size_t> IniFile::FindEntry(std::u16string_view section,
-                                              std::u16string_view key) const {
+std::optional<IniFile::Line> IniFile::FindEntry(std::u16string_view section,
+                                                std::u16string_view key) const {
     bool inSection = false;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const Line& line = lines_[i];
+    for (std::size_t at = 0; at < text_.size();) {
+        const Line line = LineAt(at);
+        at = line.Next;
         if (line.Kind == LineKind::Section) {
             inSection = SameName(line.Name, section);
         } else if (inSection && line.Kind == LineKind::Entry && SameName(line.Name, key)) {
-            return i;
+            return line;
         }
     }
     return std::nullopt;
 }
 
-std::optional<std::size_t> IniFile::FindSection(std::u16string_view section) const {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].Kind == LineKind::Section && SameName(lines_[i].Name, section)) {
-            return i;
+std::optional<IniFile::Line> IniFile::FindSection(std::u16string_view section) const {
+    for (std::size_t at = 0; at < text_.size();) {
+        const Line line = LineAt(at);
+        at = line.Next;
+        if (line.Kind == LineKind::Section && SameName(line.Name, section)) {
+            return line;
         }
     }
     return std::nullopt;
@@ -250,13 +240,32 @@ std::optional<std::size_t> IniFile::FindSection(std::u16string_view section) con
 
 std::optional<std::u16string> IniFile::Value(std::u16string_view section,
                                              std::u16string_view key) const {
-    const auto at = FindEntry(section, key);
-    if (!at) {
-        return std::nullopt;
+    return Values(section, std::span(&key, 1)).front();
+}
+
+std::vector<std::optional<std::u16string>>
+IniFile::Values(std::u16string_view section, std::span<const std::u16string_view> keys) const {
+    std::vector<std::optional<std::u16string>> values(keys.size());
+    bool inSection = false;
+    for (std::size_t at = 0; at < text_.size();) {
+        const Line line = LineAt(at);
+        at = line.Next;
+        if (line.Kind == LineKind::Section) {
+            inSection = SameName(line.Name, section);
+            continue;
+        }
+        if (!inSection || line.Kind != LineKind::Entry) {
+            continue;
+        }
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (!values[i] && SameName(line.Name, keys[i])) {
+                const std::u16string_view raw =
+                    std::u16string_view(text_).substr(line.ValueStart, line.End - line.ValueStart);
+                values[i] = std::u16string(Unquote(TrimBlanks(raw)));
+            }
+        }
     }
-    const Line& line = lines_[*at];
-    return std::u16string(
-        Unquote(TrimBlanks(std::u16string_view(line.Text).substr(line.ValueStart))));
+    return values;
 }
 
 std::u16string IniFile::ReadString(std::u16string_view section, std::u16string_view key,
@@ -270,22 +279,40 @@ int IniFile::ReadInteger(std::u16string_view section, std::u16string_view key,
     return value ? LeadingNumber(*value).value_or(defaultValue) : defaultValue;
 }
 
-IniFile::LineBreak IniFile::UsualBreak() const {
-    for (const Line& line : lines_) {
-        if (line.Break != LineBreak::None) {
-            return line.Break;
-        }
-    }
-    return LineBreak::CrLf;
+// The line break the file uses first; CR LF for a file without any.
+std::u16string_view IniFile::UsualBreak() const {
+    const Line first = LineAt(0);
+    const std::u16string_view lineBreak =
+        std::u16string_view(text_).substr(first.End, first.Next - first.End);
+    return lineBreak.empty() ? u"\r\n" : lineBreak;
 }
 
-void IniFile::InsertLine(std::size_t at, std::u16string text) {
-    const LineBreak lineBreak = UsualBreak();
-    if (at > 0 && lines_[at - 1].Break == LineBreak::None) {
-        lines_[at - 1].Break = lineBreak;
+// A line starting at `at`, a line boundary; the line before it gets a break if it had none.
+void IniFile::InsertLine(std::size_t at, std::u16string_view line) {
+    const std::u16string_view lineBreak = UsualBreak();
+    std::u16string inserted;
+    if (at > 0 && !IsLineBreak(text_[at - 1])) {
+        inserted += lineBreak;
     }
-    const auto position = lines_.begin() + static_cast<std::ptrdiff_t>(at);
-    lines_.insert(position, ParseLine(std::move(text), lineBreak));
+    inserted += line;
+    inserted += lineBreak;
+    text_.insert(at, inserted);
+}
+
+// Just after the section's last line that is not blank (the header when all are).
+std::size_t IniFile::EndOfSectionText(const Line& header) const {
+    std::size_t end = header.Next;
+    for (std::size_t at = header.Next; at < text_.size();) {
+        const Line line = LineAt(at);
+        if (line.Kind == LineKind::Section) {
+            break;
+        }
+        if (!TrimBlanks(std::u16string_view(text_).substr(at, line.End - at)).empty()) {
+            end = line.Next;
+        }
+        at = line.Next;
+    }
+    return end;
 }
 
 bool IniFile::WriteString(std::u16string_view section, std::u16string_view key,
@@ -294,28 +321,18 @@ bool IniFile::WriteString(std::u16string_view section, std::u16string_view key,
         return false;
     }
     const std::u16string written = QuoteIfNeeded(value);
-    if (const auto at = FindEntry(section, key)) {
-        Line& line = lines_[*at];
-        line.Text.resize(line.ValueStart);
-        line.Text += written;
+    if (const auto entry = FindEntry(section, key)) {
+        text_.replace(entry->ValueStart, entry->End - entry->ValueStart, written);
         return true;
     }
-    std::u16string entry = std::u16string(key) + u'=' + written;
+    const std::u16string entry = std::u16string(key) + u'=' + written;
     const auto header = FindSection(section);
     if (!header) {
-        InsertLine(lines_.size(), u'[' + std::u16string(section) + u']');
-        InsertLine(lines_.size(), std::move(entry));
+        InsertLine(text_.size(), u'[' + std::u16string(section) + u']');
+        InsertLine(text_.size(), entry);
         return true;
     }
-    // After the section's last line that is not blank.
-    std::size_t insertAt = *header + 1;
-    for (std::size_t i = *header + 1; i < lines_.size() && lines_[i].Kind != LineKind::Section;
-         ++i) {
-        if (!TrimBlanks(lines_[i].Text).empty()) {
-            insertAt = i + 1;
-        }
-    }
-    InsertLine(insertAt, std::move(entry));
+    InsertLine(EndOfSectionText(*header), entry);
     return true;
 }
 

@@ -29,8 +29,11 @@ namespace pelmora {
 // The section-name list holds at most this many 16-bit units: each name with one
 // terminator, and one final terminator.
 inline constexpr std::size_t SectionNameListCapacity = 1024;
-// Larger files are treated as unreadable, so that a write never cuts one short.
-inline constexpr std::size_t MaxIniFileSize = 64 * 1024 * 1024;
+// Larger files are treated as unreadable, so that a write never cuts one short. A language
+// section takes at most about 5 KB even in UTF-16 (37 values of 63 or 127 characters), real
+// ones far less; this holds some two hundred of them while bounding the time and memory a
+// corrupt file costs at start-up.
+inline constexpr std::size_t MaxIniFileSize = 1024 * 1024;
 
 class IniFile {
   public:
@@ -45,6 +48,9 @@ class IniFile {
     std::vector<std::u16string> SectionNames() const;
 
     std::optional<std::u16string> Value(std::u16string_view section, std::u16string_view key) const;
+    // The values of several keys of one section, found in one pass; nullopt for an absent key.
+    std::vector<std::optional<std::u16string>>
+    Values(std::u16string_view section, std::span<const std::u16string_view> keys) const;
     std::u16string ReadString(std::u16string_view section, std::u16string_view key,
                               std::u16string_view defaultValue) const;
     // The value's leading decimal digits as a number, saturating at the largest int
@@ -62,26 +68,26 @@ class IniFile {
                      std::u16string_view value);
 
   private:
-    enum class LineBreak { None, Lf, CrLf, Cr };
+    // Lines are found in the text when needed; nothing is kept per line, so a file of
+    // millions of lines costs no more than its text.
     enum class LineKind { Other, Section, Entry };
     struct Line {
-        std::u16string Text;
-        LineBreak Break = LineBreak::None;
         LineKind Kind = LineKind::Other;
-        std::u16string Name;        // section name or key
+        std::u16string_view Name;   // section name or key
         std::size_t ValueStart = 0; // entries: just after the '='
+        std::size_t End = 0;        // where the line break (if any) starts
+        std::size_t Next = 0;       // where the next line starts
     };
 
-    static Line ParseLine(std::u16string text, LineBreak lineBreak);
-    std::u16string Text() const;
-    std::optional<std::size_t> FindEntry(std::u16string_view section,
-                                         std::u16string_view key) const;
-    std::optional<std::size_t> FindSection(std::u16string_view section) const;
-    LineBreak UsualBreak() const;
-    void InsertLine(std::size_t at, std::u16string text);
+    Line LineAt(std::size_t start) const;
+    std::optional<Line> FindEntry(std::u16string_view section, std::u16string_view key) const;
+    std::optional<Line> FindSection(std::u16string_view section) const;
+    std::size_t EndOfSectionText(const Line& header) const;
+    std::u16string_view UsualBreak() const;
+    void InsertLine(std::size_t at, std::u16string_view line);
 
     TextEncoding encoding_ = TextEncoding::Bytes8;
-    std::vector<Line> lines_;
+    std::u16string text_;
 };
 
 // A missing file reads as an empty one; nullopt when the file exists but cannot be read

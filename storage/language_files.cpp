@@ -71,12 +71,21 @@ LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni,
     if (!ini) {
         return language;
     }
+    std::vector<std::u16string> keys;
     for (int i = 0; i < UiStringCount; ++i) {
-        language.UiStrings[i] = TruncateText(
-            ini->ReadString(sectionName, StringKey(i), DefaultUiStrings()[i]), UiStringMaxLength);
+        keys.push_back(StringKey(i));
     }
-    language.InterfaceFontName =
-        TruncateText(ini->ReadString(sectionName, FontKey, DefaultFontName), FontNameMaxLength);
+    keys.emplace_back(FontKey);
+    const std::vector<std::u16string_view> keyViews(keys.begin(), keys.end());
+    const auto values = ini->Values(sectionName, keyViews);
+    for (int i = 0; i < UiStringCount; ++i) {
+        if (values[i]) {
+            language.UiStrings[i] = TruncateText(*values[i], UiStringMaxLength);
+        }
+    }
+    if (values.back()) {
+        language.InterfaceFontName = TruncateText(*values.back(), FontNameMaxLength);
+    }
     return language;
 }
 

@@ -1,27 +1,71 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds the tool and starts it. Unless PELMORA_NO_BOX=1 is set,
-# a virtual box is started first on /dev/ttyPMX0, so the port list offers it at once.
+# Sets up a fresh machine, builds the tool and starts it. Unless PELMORA_NO_BOX=1 is set, a
+# virtual box is started first and offered in the port list as /dev/ttyPMX0.
+# Without a display, PELMORA_XVFB=1 starts the tool on a virtual one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+port=/dev/ttyPMX0
+
+box_wanted() {
+  [ "${PELMORA_NO_BOX:-0}" != "1" ]
+}
+
+fail() {
+  echo "run.sh: $*" >&2
+  exit 1
+}
+
+# Everything that can stop the start is checked before the build, which takes minutes.
+launcher=()
+if [ "${PELMORA_XVFB:-0}" = "1" ]; then
+  launcher=(xvfb-run -a)
+elif [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+  fail "no display: run it in a desktop session, or set PELMORA_XVFB=1 for a virtual one"
+fi
+
+# The box runs as the invoking user, so its pty is that user's alone; only the link under
+# /dev, where the port list looks, needs root.
+as_root=()
+if box_wanted && [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null || ! sudo -v; then
+    fail "the virtual box needs root to link $port (no usable sudo): run as root, or set PELMORA_NO_BOX=1 to start without the box"
+  fi
+  as_root=(sudo)
+fi
+
 bash tools/setup.sh
+if [ ${#launcher[@]} -gt 0 ] && ! command -v xvfb-run >/dev/null; then
+  fail "PELMORA_XVFB=1 needs xvfb-run: install the xvfb package"
+fi
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
 
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-  sudo="sudo"
-fi
-
+box_dir=""
 box_pid=""
-if [ "${PELMORA_NO_BOX:-0}" != "1" ]; then
-  # Links under /dev need root; the box drops nothing else.
-  $sudo build/default/emulator/pelmora-box --link /dev/ttyPMX0 --model 200 --output-mode 2 &
+pty=""
+stop_box() {
+  [ -z "$box_pid" ] || kill "$box_pid" 2>/dev/null || true
+  if [ -n "$pty" ] && [ "$(readlink "$port" || true)" = "$pty" ]; then
+    "${as_root[@]}" rm -f "$port"
+  fi
+  [ -z "$box_dir" ] || rm -rf "$box_dir"
+}
+
+if box_wanted; then
+  box_dir=$(mktemp -d "${XDG_RUNTIME_DIR:-/tmp}/pelmora-box.XXXXXX")
+  trap stop_box EXIT
+  build/default/emulator/pelmora-box --link "$box_dir/tty" --model 200 --output-mode 2 &
   box_pid=$!
-  trap '[ -n "$box_pid" ] && $sudo kill "$box_pid" 2>/dev/null || true' EXIT
-  sleep 0.3
-  # The tool opens the pty through the link; let the user's account reach it.
-  [ -n "$sudo" ] && $sudo chmod o+rw "$(readlink -f /dev/ttyPMX0)" || true
+  for _ in $(seq 50); do
+    if [ -L "$box_dir/tty" ] || ! kill -0 "$box_pid" 2>/dev/null; then
+      break
+    fi
+    sleep 0.1
+  done
+  pty=$(readlink "$box_dir/tty") || fail "the virtual box did not start (its message is above)"
+  "${as_root[@]}" ln -sfn "$pty" "$port"
+  echo "run.sh: the virtual box is on $port: pick it in the port list, then press Connect"
 fi
 
-build/default/app/pelmora-align
+"${launcher[@]}" build/default/app/pelmora-align

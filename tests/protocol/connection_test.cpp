@@ -77,6 +77,26 @@ TEST_F(Connection, SingleOutputModelKeepsTheResolutionOfItsCode) {
     ExpectDeviceTexts("P105", "720 x 480");
 }
 
+TEST_F(Connection, AShiftReferenceAboveTheNewLimitComesDownToIt) {
+    Form->Bars[0]->SetPosition(1000); // TV1 top-left X and Y
+    Form->Bars[1]->SetPosition(1000);
+    Form->Bars[2]->SetPosition(100); // TV1 top-right X
+    Form->ShiftModes[0]->UserClick();
+    ASSERT_TRUE(Connect(BoxWith(105, 0)));
+    EXPECT_EQ(Value(0), 720);
+    EXPECT_EQ(TextOf(Form->Edits[0]), "720");
+    EXPECT_EQ(TextOf(Form->Edits[1]), "480");
+    Form->Bars[0]->SetPosition(719);
+    EXPECT_EQ(Value(2), 719); // the top-right X, at the limit, follows by one
+}
+
+TEST_F(Connection, BytesWaitingBeforeOpeningAreNotTakenForTheFirstReply) {
+    StartBox(BoxWith(105, 6)).Inject("S00OPM0000\r\n");
+    Pauses.Real = true; // the settle pause lets the stale answer arrive before the purge
+    ASSERT_TRUE(Connect());
+    ExpectDeviceTexts("P105", "1208 x 1024");
+}
+
 TEST_F(Connection, ResolutionEntrySixIs1208Wide) {
     ASSERT_TRUE(Connect(BoxWith(105, 6)));
     ExpectCornerLimits(1208, 1024);
@@ -125,33 +145,37 @@ TEST_F(Connection, ClosingDuringATransferHidesThePanelAndLeavesTheWatchdogRunnin
     Form->CNTBTNClick();
     EXPECT_TRUE(Form->StatusPanel->Hidden());
     EXPECT_TRUE(Form->Timer1.Running());
+    EXPECT_EQ(Form->StepCounter, ReadFirstStep);
 }
 
 TEST_F(Connection, APortThatCannotBeOpenedIsReportedAndNothingIsSent) {
     StartBox();
     const std::string missing = (Dir / "no-such-port").string();
     ChoosePort(*Form, missing);
-    const int step = Form->StepCounter;
+    Form->StepCounter = StepDiscard;
     Form->CNTBTNClick();
     EXPECT_FALSE(Form->ComPort1.Connected());
     ASSERT_EQ(Boxes.Errors.size(), 1u);
     EXPECT_FALSE(Boxes.Errors[0].empty());
     EXPECT_EQ(TextOf(Form->CNTBTN), "Connect");
     EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
-    EXPECT_EQ(Form->StepCounter, step);
+    EXPECT_EQ(Form->StepCounter, StepDiscard);
     PumpFor(50ms);
     EXPECT_TRUE(BoxFrames().empty());
 }
 
-TEST_F(Connection, RealTimeIsTurnedOffWhenOpeningAndWhenClosing) {
+TEST_F(Connection, RealTimeIsTurnedOffThroughItsHandlerWhenOpeningAndWhenClosing) {
     StartBox();
-    Form->RealTimeMode->SetChecked(true);
+    Form->RealTimeMode->UserClick(); // ticked through its handler: the read button locks
+    ASSERT_FALSE(Form->ReadBtn->Enabled());
     ASSERT_TRUE(Connect());
     EXPECT_FALSE(Form->RealTimeMode->Checked());
-    Form->RealTimeMode->SetChecked(true);
+    EXPECT_TRUE(Form->ReadBtn->Enabled());
+    Form->RealTimeMode->UserClick();
     Form->CNTBTNClick();
-    EXPECT_FALSE(Form->RealTimeMode->Checked());
     EXPECT_FALSE(Form->ComPort1.Connected());
+    EXPECT_FALSE(Form->RealTimeMode->Checked());
+    EXPECT_TRUE(Form->ReadBtn->Enabled());
 }
 
 } // namespace

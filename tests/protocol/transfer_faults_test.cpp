@@ -64,6 +64,25 @@ TEST_F(TransferFaults, SilentBoxIsReportedAfterTwoSecondsAndALateReplyResumes) {
     EXPECT_EQ(Boxes.Messages.size(), 1u);
 }
 
+TEST_F(TransferFaults, EveryReplyRestartsTheWatchdog) {
+    emulator::BoxOptions options;
+    options.ReplyDelayMs = 100; // a read's 22 replies take over 2 s, 0.1 s apart
+    ConnectWith(options);
+    Form->ReadBtnClick();
+    ASSERT_TRUE(PumpUntilFrames(22, 10s));
+    EXPECT_TRUE(Boxes.Messages.empty());
+}
+
+TEST_F(TransferFaults, TheThousandsDigitCountsForCornersOnly) {
+    ConnectWith();
+    Values values = SeedValues;
+    values[WRHIndex] = 1050; // the box answers "1050" for the warp ratio
+    SeedSlot(*Box, 0, values);
+    Form->ReadBtnClick();
+    ASSERT_TRUE(PumpUntilFrames(22));
+    EXPECT_EQ(Value(WRHIndex), 50);
+}
+
 TEST_F(TransferFaults, AnotherSlotClickedDuringATransferTakesTheRemainingFrames) {
     ConnectWith();
     Form->Bars[5]->SetPosition(1); // the box answers 0: step 5's store is a change

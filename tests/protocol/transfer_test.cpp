@@ -169,6 +169,21 @@ TEST_F(Transfer, ProfileCommandsAddressTheSelectedProfile) {
     EXPECT_EQ(Form->StepCounter, StepDiscard);
 }
 
+TEST_F(Transfer, EveryCommandDiscardsBytesWaitingBeforeIt) {
+    ConnectTo();
+    Box->SetSilent(true);
+    const std::function<void()> clicks[] = {
+        [&] { Form->ReadBtnClick(); }, [&] { Form->WriteBtnClick(); },
+        [&] { Form->ResetBtnClick(); }, [&] { Form->TntButton5Click(); },
+        [&] { Form->TntButton6Click(); }};
+    for (const auto& click : clicks) {
+        Box->Inject("S00XAA0777\r"); // one byte short of a reply, so it waits in the queue
+        ASSERT_TRUE(PumpUntil([&] { return Form->ComPort1.InputCount() == 11; }));
+        click();
+        EXPECT_EQ(Form->ComPort1.InputCount(), 0);
+    }
+}
+
 TEST_F(Transfer, WithThePortClosedNothingIsSentAndNothingSaid) {
     StartBox();
     const Values before = FormValues(*Form);

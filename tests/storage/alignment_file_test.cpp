@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <csignal>
 #include <numeric>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace pelmora {
 namespace {
@@ -176,6 +181,104 @@ TEST(PmxFile, AFailedWriteKeepsTheOldFileAndLeavesNothingBehind) {
         return ReadAll(file) == old ? Unchanged : Changed;
     });
     EXPECT_EQ(outcome, Unchanged);
+}
+
+TEST(PmxFile, AWriteProtectedFileIsNotReplacedEvenByRoot) {
+    TempFolder folder;
+    const fs::path file = folder / "a.PMX";
+    const auto old = std::vector<std::uint8_t>(104, 0x33);
+    test::WriteAll(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(ErrorMessageOf([&] { SavePmxFile(file, BuildPmxImage(SampleValues())); }),
+              "Cannot create file " + file.string());
+    EXPECT_EQ(ReadAll(file), old);
+    EXPECT_EQ(test::FilesIn(folder.Path()), std::vector<fs::path>{"a.PMX"});
+}
+
+TEST(PmxFile, AnotherUsersFileIsNotReplacedThroughAWritableFolder) {
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    const fs::path file = folder / "a.PMX";
+    const auto old = std::vector<std::uint8_t>(104, 0x55);
+    test::WriteAll(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+    const int outcome = test::RunUnprivileged([&] {
+        const std::string message =
+            ErrorMessageOf([&] { SavePmxFile(file, BuildPmxImage(SampleValues())); });
+        return message == "Cannot create file " + file.string() ? Unchanged : WrongMessage;
+    });
+    EXPECT_EQ(outcome, Unchanged);
+    EXPECT_EQ(ReadAll(file), old);
+}
+
+TEST(PmxFile, AWritableFileInAReadOnlyFolderIsOverwrittenOnlyWhenTheImageFits) {
+    TempFolder folder;
+    const fs::path file = folder / "a.PMX";
+    const auto old = std::vector<std::uint8_t>(30, 0x44);
+    test::WriteAll(file, old);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read |
+                              fs::perms::others_write);
+    test::ReadOnlyFolder readOnly(folder.Path());
+    const PmxImage image = BuildPmxImage(SampleValues());
+    const int outcome = test::RunUnprivileged([&] {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit roomFor50Bytes{50, limit.rlim_max};
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::setrlimit(RLIMIT_FSIZE, &roomFor50Bytes);
+        if (ErrorMessageOf([&] { SavePmxFile(file, image); }) != "Stream write error") {
+            return WrongMessage;
+        }
+        if (ReadAll(file) != old) {
+            return Changed;
+        }
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        SavePmxFile(file, image); // with room, it is overwritten: checked below
+        return Unchanged;
+    });
+    EXPECT_EQ(outcome, Unchanged);
+    EXPECT_EQ(ReadAll(file), std::vector<std::uint8_t>(image.begin(), image.end()));
+}
+
+TEST(PmxFile, NamesAsLongAsTheSystemAllowsAreSaved) {
+    TempFolder folder;
+    const std::string name = std::string(NAME_MAX - 4, 'n') + ".PMX";
+    SavePmxFile(folder / name, BuildPmxImage(SampleValues()));
+    EXPECT_EQ(test::FilesIn(folder.Path()), std::vector<fs::path>{name});
+}
+
+TEST(PmxFile, FilesSavedByAnOrdinaryUserAreReadableAndWritableByThem) {
+    TempFolder folder;
+    fs::permissions(folder.Path(), fs::perms::all);
+    const fs::path fresh = folder / "new.PMX";
+    const fs::path replaced = folder / "old.PMX";
+    const auto modeOf = [](const fs::path& file) { return fs::status(file).permissions(); };
+    constexpr int WrongModes = 4;
+    const int outcome = test::RunUnprivileged([&] {
+        ::umask(027);
+        SavePmxFile(fresh, BuildPmxImage(SampleValues()));
+        test::WriteAll(replaced, {1});
+        fs::permissions(replaced,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read);
+        SavePmxFile(replaced, BuildPmxImage(SampleValues()));
+        const bool usable = ::access(fresh.c_str(), R_OK | W_OK) == 0;
+        const bool fresh0640 = modeOf(fresh) == (fs::perms::owner_read | fs::perms::owner_write |
+                                                 fs::perms::group_read);
+        const bool kept0604 = modeOf(replaced) == (fs::perms::owner_read | fs::perms::owner_write |
+                                                   fs::perms::others_read);
+        return usable && fresh0640 && kept0604 ? Unchanged : WrongModes;
+    });
+    EXPECT_EQ(outcome, Unchanged);
+}
+
+TEST(PmxFile, APipeIsRefusedAtOnceAndKept) {
+    TempFolder folder;
+    const fs::path pipe = folder / "x.PMX";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    EXPECT_EQ(ErrorMessageOf([&] { ReadPmxFile(pipe); }), "Cannot open file " + pipe.string());
+    EXPECT_EQ(ErrorMessageOf([&] { SavePmxFile(pipe, BuildPmxImage({})); }),
+              "Cannot create file " + pipe.string());
+    EXPECT_TRUE(fs::is_fifo(pipe));
 }
 
 } // namespace

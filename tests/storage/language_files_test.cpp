@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace pelmora {
 namespace {
 
@@ -188,6 +190,30 @@ TEST(LanguageFiles, AReadOnlyFolderMeansEnglishAndNothingRemembered) {
         return AllAsInEnglish;
     });
     EXPECT_EQ(outcome, AllAsInEnglish);
+}
+
+TEST(LanguageFiles, PipesInPlaceOfTheFilesMeanEnglishAtOnce) {
+    TempFolder folder;
+    const fs::path uiIni = UiIniPathIn(folder.Path());
+    const fs::path systemIni = SystemIniPathIn(folder.Path());
+    ASSERT_EQ(::mkfifo(uiIni.c_str(), 0666), 0);
+    ASSERT_EQ(::mkfifo(systemIni.c_str(), 0666), 0);
+    EXPECT_EQ(ListLanguages(uiIni), std::vector<std::u16string>{u"English"});
+    EXPECT_EQ(LoadUiStrings(uiIni, u"English").UiStrings, DefaultUiStrings());
+    EXPECT_EQ(ReadLanguageIndex(systemIni, 1), 0);
+    SaveLanguageIndex(systemIni, 0);
+    EXPECT_TRUE(fs::is_fifo(uiIni));
+    EXPECT_TRUE(fs::is_fifo(systemIni));
+}
+
+TEST(LanguageIndex, AWriteProtectedSystemIniIsNotRewritten) {
+    TempFolder folder;
+    const fs::path systemIni = SystemIniPathIn(folder.Path());
+    const auto old = Bytes("[SYSTEM]\r\nUI=1\r\n");
+    test::WriteAll(systemIni, old);
+    fs::permissions(systemIni, fs::perms::owner_read | fs::perms::group_read);
+    SaveLanguageIndex(systemIni, 0);
+    EXPECT_EQ(ReadAll(systemIni), old);
 }
 
 } // namespace
