@@ -159,6 +159,9 @@ TEST_F(PortOnLine, RxCharCountsEveryWaitingByte) {
     EXPECT_EQ(counts.size(), 2u);
     port.ClearBuffer(true, true);
     EXPECT_EQ(port.InputCount(), 0);
+    Ask("?send new"); // fewer bytes than were discarded are still news
+    ASSERT_TRUE(PumpUntilCalls(3));
+    EXPECT_EQ(counts.back(), 3);
 }
 
 TEST_F(PortOnLine, CloseRunsTheDeliveryStillQueuedWithThePortOpen) {
@@ -186,13 +189,21 @@ TEST_F(PortOnLine, HungUpPeerLeavesTheEventThreadIdleAndCloseReturns) {
     EXPECT_FALSE(port.Connected());
 }
 
-TEST_F(PortOnBox, AnswersAModelQuery) {
-    char reply[64] = {};
-    EXPECT_EQ(port.Read(reply, sizeof reply), 0); // nothing waits: the read returns at once
-    port.Write("S00MDNR001\r\n", 12);
-    ASSERT_TRUE(ui.PumpUntil(port, [&] { return port.InputCount() >= 12; }));
-    ASSERT_EQ(port.Read(reply, sizeof reply), 12);
-    EXPECT_EQ(std::string(reply, 12), "S00MDN0200\r\n");
+// Each reply read by the handler, as the tool reads them: the next reply is still news.
+TEST_F(PortOnBox, AnswersEveryModelQuery) {
+    char reply[12] = {};
+    EXPECT_EQ(port.Read(reply, 12), 0); // nothing waits: the read returns at once
+    std::vector<std::string> replies;
+    port.OnRxChar = [&](TCustomComPort& sender, int count) {
+        if (count >= 12) {
+            replies.emplace_back(reply, static_cast<size_t>(sender.Read(reply, 12)));
+        }
+    };
+    for (size_t sent = 1; sent <= 2; ++sent) {
+        port.Write("S00MDNR001\r\n", 12);
+        ASSERT_TRUE(ui.PumpUntil(port, [&] { return replies.size() >= sent; }));
+    }
+    EXPECT_EQ(replies, std::vector<std::string>(2, "S00MDN0200\r\n"));
 }
 
 } // namespace
