@@ -142,6 +142,8 @@ TEST_F(PortOnLine, SecondOpenerIsRefused) {
 
 TEST_F(PortOnLine, OpenSetsRaw115200EightNoneOneWithoutFlowControl) {
     Ask("?spoil");
+    Ask("?line");
+    ASSERT_NE(ReceiveLine(), "115200 8N1 raw\n");
     port.Close();
     port.Open();
     Ask("?line");
@@ -177,7 +179,7 @@ TEST_F(PortOnLine, CloseRunsTheDeliveryStillQueuedWithThePortOpen) {
     EXPECT_TRUE(openDuringHandler);
 }
 
-TEST_F(PortOnLine, HungUpPeerLeavesTheEventThreadIdleAndCloseReturns) {
+TEST_F(PortOnLine, HungUpPeerLeavesTheEventThreadIdleAndWritesFail) {
     Ask("?send last");
     ASSERT_TRUE(PumpUntilCalls(1));
     Ask("?hangup");
@@ -185,6 +187,10 @@ TEST_F(PortOnLine, HungUpPeerLeavesTheEventThreadIdleAndCloseReturns) {
     const double cpuBefore = ProcessCpuMilliseconds();
     ui.PumpFor(port, 2000ms);
     EXPECT_LT(ProcessCpuMilliseconds() - cpuBefore, 100.0);
+    EXPECT_TRUE(port.Connected());
+    const EComPort write = CaughtError([&] { port.Write("ping", 4); });
+    EXPECT_EQ(write.ErrorNumber, 2);
+    EXPECT_GT(write.SystemErrorCode, 0) << write.what();
     port.Close();
     EXPECT_FALSE(port.Connected());
 }

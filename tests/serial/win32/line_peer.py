@@ -61,6 +61,7 @@ def serve(link):
         pending += os.read(master, 4096)
         while b"\n" in pending:
             line, pending = pending.split(b"\n", 1)
+            line = line.rstrip(b"\r")  # a cooked line turns the port's newlines into CR LF
             if line.startswith(b"?send "):
                 os.write(master, line[6:])
             elif line == b"?line":
