@@ -9,6 +9,8 @@ build=${1:-build/windows}
 box=$(realpath "${2:-build/ci/emulator/pelmora-box}")
 
 export WINEDEBUG=-all
+# No .NET or HTML engine: their installers would only slow the prefix's first start.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
 WINEPREFIX=$(mktemp -d)
 export WINEPREFIX
 peers=()
