@@ -1,6 +1,13 @@
 # pelmora_test(ROOM room NAME name SOURCES ... [LIBS ...] [QT])
 # One GoogleTest executable per call; every case is registered in CTest with the room as label.
-find_package(GTest REQUIRED)
+if(CMAKE_CROSSCOMPILING)
+  # Debian's GoogleTest library is built for the host; a cross build compiles its sources.
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+else()
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 
 function(pelmora_test)

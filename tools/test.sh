@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
-# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs the
-# fuzz targets for a while and checks that the benchmarks still run.
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), builds the
+# Windows programs and runs their tests under Wine against the virtual box, runs the fuzz
+# targets for a while and checks that the benchmarks still run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +17,11 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== windows build, tests under Wine ==="
+cmake --preset windows
+cmake --build --preset windows -j "$jobs"
+tools/wine-test.sh build/windows build/ci/emulator/pelmora-box
 
 echo "=== fuzz targets (${fuzz_seconds} s each) ==="
 cmake --preset fuzz

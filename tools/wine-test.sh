@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the Windows build's tests under Wine, in a private prefix whose COM ports are
+# pseudo-terminals: COM5 is the virtual box (a Linux build's pelmora-box), COM6 the serial
+# tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
+# Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/windows}
+box=$(realpath "${2:-build/ci/emulator/pelmora-box}")
+
+export WINEDEBUG=-all
+# No .NET or HTML engine: their installers would only slow the prefix's first start.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+WINEPREFIX=$(mktemp -d)
+export WINEPREFIX
+peers=()
+cleanup() {
+  for pid in "${peers[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wineserver -k 2>/dev/null || true
+  rm -rf "$WINEPREFIX"
+}
+trap cleanup EXIT
+
+# One server for the whole run: the port list's registry key lives only as long as it does.
+wineserver -p >/dev/null 2>&1 </dev/null
+wineboot -i >/dev/null 2>&1
+
+dosdevices=$WINEPREFIX/dosdevices
+"$box" --link "$dosdevices/com5" >/dev/null &
+peers+=($!)
+python3 tests/serial/win32/line_peer.py "$dosdevices/com6" &
+peers+=($!)
+for link in com5 com6; do
+  for _ in $(seq 50); do [ -e "$dosdevices/$link" ] && break; sleep 0.1; done
+done
+list_port() {
+  wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v "$1" /t REG_SZ /d "$2" /f >/dev/null
+}
+list_port '\Device\Serial4' COM5
+list_port '\Device\Serial5' COM6
+list_port '\Device\Serial9' COM10
+list_port '\Device\Serial1' com2
+
+export PELMORA_BOX_PORT=COM5 PELMORA_PEER_PORT=COM6
+ctest --test-dir "$build" --output-on-failure -LE serial -j "$(nproc)"
+# The serial tests share the two ports, so they run one at a time.
+ctest --test-dir "$build" --output-on-failure -L serial
