@@ -86,7 +86,7 @@ void EditBox::SetText(std::u16string text) {
     if (text == text_)
         return;
     text_ = std::move(text);
-    selStart_ = std::min(selStart_, int(text_.size()));
+    selStart_ = int(text_.size()); // the caret follows a new text to its end
     selLength_ = 0;
     Notify(Change::Text);
     Run(OnChange);

@@ -42,6 +42,15 @@ TEST_F(FaceTest, ArrowsTroughClicksAndDragsReachTheBarsControl) {
     EXPECT_EQ(TextOf(form.Values[WRHIndex]), "150");
 }
 
+TEST_F(FaceTest, ABarShowsItsControlsPositionWhenTheMoveIsRefused) {
+    form.Bars[CornerIndex(1, ParamKind::TopLeft, Axis::X)]->SetPosition(100);
+    form.ShiftModes[0]->UserClick(); // top-right X stands at 1920: no room to shift right
+    QScrollBar& bar = BarWidget("TLX1Bar");
+    bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(form.Bars[0]->Position(), 100);
+    EXPECT_EQ(bar.value(), 100);
+}
+
 TEST_F(FaceTest, AControlsChangeReachesItsWidget) {
     form.Bars[0]->SetPosition(640);
     EXPECT_EQ(BarWidget("TLX1Bar").value(), 640);
