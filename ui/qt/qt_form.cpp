@@ -390,7 +390,6 @@ void QtForm::ForwardInput(Control& control, QWidget* widget) {
                 else if (action != QAbstractSlider::SliderNoAction)
                     bar->UserStep(StepOf(action));
             });
-            slider->setSliderPosition(bar->Position());
         });
     } else if (auto* edit = dynamic_cast<EditBox*>(&control)) {
         auto* line = static_cast<QLineEdit*>(widget);
@@ -436,9 +435,7 @@ bool QtForm::EditEvent(EditBox& edit, QWidget& widget, QEvent& event) {
         const auto& key = static_cast<const QKeyEvent&>(event);
         if (IsNavigationKey(key))
             return false;
-        if (key.matches(QKeySequence::Paste))
-            Guarded([&] { edit.UserInsert(QApplication::clipboard()->text().toStdU16String()); });
-        else if (key.key() == Qt::Key_Delete)
+        if (key.key() == Qt::Key_Delete)
             Guarded([&] { edit.UserDelete(); });
         else if (const char32_t typed = TypedCharacter(key))
             Guarded([&] { edit.UserType(typed); });
