@@ -188,7 +188,7 @@ bool Restore(BoxSession& session, const Invocation& invocation, Output& output) 
         for (int slot = 1; slot <= SlotCount; ++slot)
             ReadPmxFile(folder / SlotFileName(slot)); // every file is there before any is written
     } catch (const EFileError& error) {
-        output.Failure(session.Port(), error.what());
+        output.Failure(session.Port(), ErrorText(error));
         return false;
     }
     for (int slot = 1; slot <= SlotCount; ++slot)

@@ -64,7 +64,7 @@ bool BoxSession::AwaitReplies(const std::function<bool()>& done) {
         if (done())
             return true;
         if (replies_ == seen) {
-            messages_.Texts.push_back(Utf16ToUtf8(form_->UiStrings[CommunicationErrorText]));
+            ReportSilentBox();
             return false;
         }
     }
@@ -78,8 +78,12 @@ bool BoxSession::RunTransfer() {
         },
         TransferLimit);
     if (!ended)
-        messages_.Texts.push_back(Utf16ToUtf8(form_->UiStrings[CommunicationErrorText]));
+        ReportSilentBox();
     return !Failed();
+}
+
+void BoxSession::ReportSilentBox() {
+    messages_.ShowMessage(form_->UiStrings[CommunicationErrorText]);
 }
 
 bool BoxSession::Connect() {

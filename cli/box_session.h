@@ -74,6 +74,7 @@ class BoxSession final : public ControlView {
     }
     bool RunTransfer();
     bool AwaitReplies(const std::function<bool()>& done);
+    void ReportSilentBox(); // the watchdog's message, where the form has no watchdog
     bool Failed() const { return !messages_.Texts.empty(); }
 
     std::string port_;

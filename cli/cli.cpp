@@ -27,7 +27,7 @@ bool ServeBox(const std::string& port, BoxCommand command, const Invocation& inv
             output.Failure(port, message);
         return done;
     } catch (const std::exception& error) {
-        output.Failure(port, error.what());
+        output.Failure(port, ErrorText(error));
         return false;
     }
 }
@@ -113,7 +113,7 @@ int RunFileCommand(const Invocation& invocation, Output& output) {
             Diff(invocation.Files[0], invocation.Files[1], output);
         return ExitSuccess;
     } catch (const EFileError& error) {
-        output.Failure("", error.what());
+        output.Failure("", ErrorText(error));
         return ExitFailure;
     }
 }

@@ -1,6 +1,8 @@
 #include "cli/output.h"
 
+#include "app/platform.h"
 #include "editor/parameters.h"
+#include "storage/text_encoding.h"
 
 #include <cstdio>
 
@@ -57,6 +59,10 @@ void Output::Progress(const std::string& port, double fraction) {
         line += name + " " + ProgressBarText(done) + "  ";
     err_ << line << std::flush;
     progressShown_ = true;
+}
+
+std::string ErrorText(const std::exception& error) {
+    return Utf16ToUtf8(ErrorBoxText(Utf8ToUtf16(error.what())));
 }
 
 std::string ParameterName(int index) {

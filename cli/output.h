@@ -5,6 +5,7 @@
 
 #include "storage/alignment_file.h"
 
+#include <exception>
 #include <map>
 #include <mutex>
 #include <ostream>
@@ -36,6 +37,9 @@ class Output {
     std::map<std::string, double> progress_;
     bool progressShown_ = false;
 };
+
+// An error's message as the window's error box shows it (the full-stop rule applied).
+std::string ErrorText(const std::exception& error);
 
 // A parameter's name: its scroll bar's name without "Bar" (TLX1, ..., WRH, WPV, LR, LT).
 std::string ParameterName(int index);

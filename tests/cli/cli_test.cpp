@@ -192,7 +192,7 @@ TEST_F(Cli, BadUsageListsEveryCommandAndAMissingFileFails) {
     const std::string missing = (Dir / "missing.PMX").string();
     const CliRun show = Run({"show", missing});
     EXPECT_EQ(show.Exit, 1);
-    EXPECT_EQ(show.Err, "pelmora-cli: Cannot open file " + missing + "\n");
+    EXPECT_EQ(show.Err, "pelmora-cli: Cannot open file " + missing + ".\n");
 }
 
 } // namespace
