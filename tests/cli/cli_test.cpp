@@ -137,6 +137,19 @@ TEST_F(Cli, VerifyNamesTheParameterTheBoxStoredWrongly) {
         0);
 }
 
+TEST_F(Cli, ResetWritesTheDefaultsAndProfileSaveNamesItsProfile) {
+    emulator::PtyBox& box = AddBox();
+    SeedSlot(box, 4, SeedValues);
+    ASSERT_EQ(Run({"reset", "--port", box.DevicePath(), "--slot", "5"}).Exit, 0);
+    box.WithState([](emulator::BoxState& state) {
+        EXPECT_EQ(state.Memory.Slots[4].Corners, emulator::SlotMemory().Corners);
+        EXPECT_EQ(state.Memory.Slots[4].Warp, emulator::SlotMemory().Warp);
+    });
+    const CliRun run = Run({"profile", "save", "--port", box.DevicePath(), "--profile", "4"});
+    EXPECT_EQ(run.Out, "profile 4 saved\n") << run.Err;
+    EXPECT_EQ(box.Frames().back(), "S00PFX+003");
+}
+
 TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
     emulator::PtyBox& from = AddBox();
     for (int slot = 0; slot < 10; ++slot) {
