@@ -2,6 +2,7 @@
 
 #include "storage/file_error.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -40,11 +41,8 @@ void PrintValues(BoxSession& session, int slot, Output& output) {
                                                           ",\"values\":" + JsonValues(read)));
         return;
     }
-    for (int index = 0; index < PmxValueCount; ++index) {
-        char line[32];
-        std::snprintf(line, sizeof line, "%-5s %d", ParameterName(index).c_str(), values[index]);
-        output.Line(session.Port(), line);
-    }
+    for (int index = 0; index < PmxValueCount; ++index)
+        output.Line(session.Port(), NamedValue(index, std::to_string(values[index])));
 }
 
 void Report(BoxSession& session, Output& output, const std::string& text,

@@ -6,6 +6,7 @@
 #include "serial/enum_com_ports.h"
 #include "storage/file_error.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace pelmora::cli {
@@ -81,8 +82,7 @@ void Show(const std::filesystem::path& file, Output& output) {
         return;
     }
     for (int index = 0; index < PmxValueCount; ++index)
-        output.Line("", ParameterName(index) + std::string(6 - ParameterName(index).size(), ' ') +
-                            ValueText(values[index]));
+        output.Line("", NamedValue(index, ValueText(values[index])));
 }
 
 void Diff(const std::filesystem::path& fileA, const std::filesystem::path& fileB, Output& output) {

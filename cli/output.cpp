@@ -71,6 +71,12 @@ std::string ParameterName(int index) {
     return std::string(bar);
 }
 
+std::string NamedValue(int index, const std::string& value) {
+    constexpr std::size_t NameColumn = 6;
+    const std::string name = ParameterName(index);
+    return name + std::string(NameColumn - name.size(), ' ') + value;
+}
+
 std::string JsonText(std::string_view text) {
     std::string json = "\"";
     for (const char c : text) {

@@ -44,6 +44,9 @@ std::string ErrorText(const std::exception& error);
 // A parameter's name: its scroll bar's name without "Bar" (TLX1, ..., WRH, WPV, LR, LT).
 std::string ParameterName(int index);
 
+// "TLX1  11": a parameter's name and a value, in columns.
+std::string NamedValue(int index, const std::string& value);
+
 // A JSON string literal.
 std::string JsonText(std::string_view text);
 
