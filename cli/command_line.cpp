@@ -175,12 +175,11 @@ class Parser {
     }
 
     void CheckAgainst(const CommandRow& row) {
-        if (int(invocation_.Files.size()) != row.files)
-            error_ = std::string(row.name) + " takes " + std::to_string(row.files) + " file(s)";
-        else if ((given_ & row.required) != row.required)
-            error_ = "usage: " + std::string(row.usage);
-        else if ((given_ & ~(row.required | row.allowed)) != 0)
-            error_ = "usage: " + std::string(row.usage);
+        const bool filesFit = int(invocation_.Files.size()) == row.files;
+        const bool optionsFit = (given_ & row.required) == row.required &&
+                                (given_ & ~(row.required | row.allowed)) == 0;
+        if (!filesFit || !optionsFit)
+            error_ = "usage: pelmora-cli " + std::string(row.usage);
         else if (invocation_.OutputFile && invocation_.Ports.size() > 1)
             error_ = "-o takes one --port";
     }
