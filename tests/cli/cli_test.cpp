@@ -84,7 +84,7 @@ TEST_F(Cli, IdentifiesBoxesInParallelEachLineNamingItsPort) {
     EXPECT_NE(run.Out.find(single + ": P105, 720 x 480\n"), std::string::npos) << run.Out;
 }
 
-TEST_F(Cli, ReadSendsTheWindowsFramesAndSavesTheWindowsFile) {
+TEST_F(Cli, ReadSendsTheWindowsFramesWithItsPausesAndSavesTheWindowsFile) {
     ASSERT_TRUE(Connect());
     SeedSlot(*Box, 2, SeedValues);
     Form->SlotButtons[2]->UserClick();
@@ -95,10 +95,13 @@ TEST_F(Cli, ReadSendsTheWindowsFramesAndSavesTheWindowsFile) {
 
     emulator::PtyBox& box = AddBox();
     SeedSlot(box, 2, SeedValues);
+    RecordingPause pauses;
     const CliRun run =
-        Run({"read", "--port", box.DevicePath(), "--slot", "3", "-o", (Dir / "cli.PMX").string()});
+        Run({"read", "--port", box.DevicePath(), "--slot", "3", "-o", (Dir / "cli.PMX").string()},
+            pauses);
     ASSERT_EQ(run.Exit, 0) << run.Err;
     EXPECT_EQ(box.Frames(), BoxFrames());
+    EXPECT_EQ(pauses.Pauses, Pauses.Pauses);
     const std::string saved = ReadFile(Dir / "cli.PMX");
     EXPECT_EQ(saved.size(), 104u);
     EXPECT_EQ(saved, ReadFile(Dir / "window.PMX"));
