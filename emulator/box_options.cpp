@@ -31,6 +31,7 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--silent-after", Number(&BoxOptions::SilentAfter)},
         {"--reply-delay", Number(&BoxOptions::ReplyDelayMs)},
         {"--hangup-after", Number(&BoxOptions::HangupAfter)},
+        {"--corrupt-store", Number(&BoxOptions::CorruptStore)},
     };
     return options;
 }

@@ -18,6 +18,6 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 inline constexpr const char* Usage =
     "usage: pelmora-box --link PATH [--model N] [--output-mode CODE] [--log FILE]\n"
     "                   [--silent-after N] [--reply-delay MS] [--split-replies]\n"
-    "                   [--garbage-replies] [--hangup-after N]\n";
+    "                   [--garbage-replies] [--hangup-after N] [--corrupt-store INDEX]\n";
 
 } // namespace pelmora::emulator

@@ -43,16 +43,26 @@ int CornerOffset(char coordinate) {
     return -1;
 }
 
+// Parameters in file order: the 16 corners, the 4 warp values, loop range, loop time.
+constexpr int WarpParameter = 16;
+constexpr int LoopRangeParameter = 20;
+constexpr int LoopTimeParameter = 21;
+
+} // namespace
+
+// Stores a set's value, or one more for the parameter chosen to be stored wrongly.
+void BoxState::Store(int parameter, int value, int& field) const {
+    field = parameter == CorruptStore ? value + 1 : value;
+}
+
 // Applies a set (when the frame is one) to `field` and answers the value it then holds.
-int QueryOrSet(std::string_view frame, int firstDigit, int& field) {
+int BoxState::QueryOrSet(std::string_view frame, int firstDigit, int parameter, int& field) const {
     if (frame[6] != 'R') {
         if (auto value = Digits(frame, firstDigit))
-            field = *value;
+            Store(parameter, *value, field);
     }
     return field;
 }
-
-} // namespace
 
 std::string MakeReply(std::string_view frame, int value) {
     char digits[8];
@@ -77,13 +87,13 @@ std::optional<std::string> BoxState::Answer(std::string_view frame) {
     } else if (command == "OPM") {
         value = Identity.OutputMode;
     } else if (command == "MMB") {
-        value = QueryOrSet(frame, 7, MmbMode);
+        value = QueryOrSet(frame, 7, -1, MmbMode);
     } else if (command == "MLR") {
         if (frame[6] != 'R')
-            Memory.LoopRange = frame[9] - '0'; // 10 arrives as ':'
+            Store(LoopRangeParameter, frame[9] - '0', Memory.LoopRange); // 10 arrives as ':'
         value = Memory.LoopRange;
     } else if (command == "MLT") {
-        value = QueryOrSet(frame, 7, Memory.LoopTime);
+        value = QueryOrSet(frame, 7, LoopTimeParameter, Memory.LoopTime);
     } else if (command == "PFL" || command == "PFX") {
         const int profile = frame[9] - '0';
         if (profile >= 0 && profile < ProfileCount) {
@@ -95,10 +105,10 @@ std::optional<std::string> BoxState::Answer(std::string_view frame) {
         value = profile;
     } else if ((c3 == 'H' || c3 == 'V') && (c4 == 'R' || c4 == 'P') && IsSlot(c5)) {
         const int warp = (c4 == 'P' ? 2 : 0) + (c3 == 'V' ? 1 : 0);
-        value = QueryOrSet(frame, 7, Memory.Slots[SlotOf(c5)].Warp[warp]);
+        value = QueryOrSet(frame, 7, WarpParameter + warp, Memory.Slots[SlotOf(c5)].Warp[warp]);
     } else if (CornerOffset(c3) >= 0 && IsSlot(c4) && c5 >= 'A' && c5 <= 'D') {
-        int& corner = Memory.Slots[SlotOf(c4)].Corners[(c5 - 'A') * 4 + CornerOffset(c3)];
-        value = QueryOrSet(frame, 6, corner);
+        const int parameter = (c5 - 'A') * 4 + CornerOffset(c3);
+        value = QueryOrSet(frame, 6, parameter, Memory.Slots[SlotOf(c4)].Corners[parameter]);
     }
     return MakeReply(frame, value);
 }

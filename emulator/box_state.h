@@ -42,6 +42,11 @@ class BoxState {
     std::array<BoxMemory, ProfileCount> Profiles{};
     int MmbMode = 0;
     BoxIdentity Identity;
+    int CorruptStore = -1; // a parameter (file order) stored as one more than the value set
+
+  private:
+    void Store(int parameter, int value, int& field) const;
+    int QueryOrSet(std::string_view frame, int firstDigit, int parameter, int& field) const;
 };
 
 // "S00", the command's positions 3..5, the value as four digits, CR, LF.

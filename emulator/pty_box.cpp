@@ -43,6 +43,7 @@ std::string Visible(const std::string& frame) {
 PtyBox::PtyBox(BoxOptions options)
     : options_(std::move(options)), state_(options_.Identity),
       start_(std::chrono::steady_clock::now()) {
+    state_.CorruptStore = options_.CorruptStore;
     char slaveName[128] = {};
     if (::openpty(&master_, &slaveHold_, slaveName, nullptr, nullptr) != 0)
         Fail("openpty");

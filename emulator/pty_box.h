@@ -26,6 +26,7 @@ struct BoxOptions {
     bool SplitReplies = false;      // send each reply in two pieces
     bool GarbageReplies = false;    // non-digit bytes in the value positions
     int HangupAfter = -1;           // close the pty after this many frames (an unplugged cable)
+    int CorruptStore = -1;          // store one more than sent for this parameter (file order)
     std::function<void()> OnHangup; // called on the box's thread after a hang-up
 };
 

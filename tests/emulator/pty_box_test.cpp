@@ -78,15 +78,17 @@ TEST(PtyBox, HangupAfterClosesThePty) {
 }
 
 TEST(BoxCommandLine, ParsesEveryOptionAndRefusesBadOnes) {
-    auto parsed = ParseCommandLine({"--link", "/tmp/x", "--model", "105", "--output-mode", "0",
-                                    "--log", "l", "--silent-after", "5", "--reply-delay", "7",
-                                    "--split-replies", "--garbage-replies", "--hangup-after", "9"});
+    auto parsed =
+        ParseCommandLine({"--link", "/tmp/x", "--model", "105", "--output-mode", "0", "--log", "l",
+                          "--silent-after", "5", "--reply-delay", "7", "--split-replies",
+                          "--garbage-replies", "--hangup-after", "9", "--corrupt-store", "21"});
     ASSERT_EQ(parsed.Error, "");
     EXPECT_EQ(parsed.Options.Identity.Model, 105);
     EXPECT_EQ(parsed.Options.Identity.OutputMode, 0);
     EXPECT_EQ(parsed.Options.SilentAfter, 5);
     EXPECT_EQ(parsed.Options.ReplyDelayMs, 7);
     EXPECT_EQ(parsed.Options.HangupAfter, 9);
+    EXPECT_EQ(parsed.Options.CorruptStore, 21);
     EXPECT_TRUE(parsed.Options.SplitReplies);
     EXPECT_TRUE(parsed.Options.GarbageReplies);
     EXPECT_NE(ParseCommandLine({}).Error, "");

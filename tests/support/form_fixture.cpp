@@ -24,64 +24,6 @@ void FixturePause::Sleep(int milliseconds) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-FormLoop::FormLoop(TForm1& form) : form_(form) {
-    form_.ComPort1.SetUiHandoff(this);
-    form_.Timer1.AttachView(this);
-}
-
-FormLoop::~FormLoop() {
-    form_.ComPort1.SetUiHandoff(nullptr);
-    form_.Timer1.AttachView(nullptr);
-}
-
-void FormLoop::Wake() {
-    {
-        const std::lock_guard lock(mutex_);
-        wake_ = true;
-    }
-    woken_.notify_one();
-}
-
-void FormLoop::Changed(Change what) {
-    if (what == Change::Running)
-        timerDue_ =
-            form_.Timer1.Running()
-                ? std::optional(Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval))
-                : std::nullopt;
-}
-
-bool FormLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
-    while (true) {
-        bool wake = false;
-        {
-            std::unique_lock lock(mutex_);
-            wake = std::exchange(wake_, false);
-        }
-        if (wake)
-            form_.ComPort1.DeliverPending();
-        if (timerDue_ && Clock::now() >= *timerDue_) {
-            timerDue_ = Clock::now() + std::chrono::milliseconds(form_.Timer1.Interval);
-            form_.RunGuarded([this] { form_.Timer1.Fire(); });
-        }
-        if (done())
-            return true;
-        const auto now = Clock::now();
-        if (now >= deadline)
-            return false;
-        auto until = std::min(deadline, now + std::chrono::milliseconds(5));
-        if (timerDue_)
-            until = std::min(until, *timerDue_);
-        std::unique_lock lock(mutex_);
-        woken_.wait_until(lock, until, [this] { return wake_; });
-    }
-}
-
-void FormLoop::PumpFor(std::chrono::milliseconds duration) {
-    const auto end = Clock::now() + duration;
-    PumpUntil([end] { return Clock::now() >= end; }, duration * 2);
-}
-
 FormServices FormServicesUnderTest::For(const std::filesystem::path& folder,
                                         std::optional<std::string> versionRecord) {
     FormServices services;
@@ -145,6 +87,11 @@ bool FormFixture::PumpUntilFrames(std::size_t count, std::chrono::milliseconds t
 
 bool FormFixture::PumpUntilPanelHidden(std::chrono::milliseconds timeout) {
     return PumpUntil([&] { return !Form->StatusPanel->Visible(); }, timeout);
+}
+
+void FormFixture::PumpFor(std::chrono::milliseconds duration) {
+    const auto end = Clock::now() + duration;
+    PumpUntil([end] { return Clock::now() >= end; }, duration * 2);
 }
 
 int FormFixture::Value(int index) const {

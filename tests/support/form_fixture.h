@@ -1,24 +1,22 @@
 // A main window under test: the core form headless in a temporary folder, with recorded
 // pauses, message boxes, file dialogs and diagram, talking to an in-process virtual box on a
-// real pseudo-terminal. A small loop stands in for the face's: it runs the serial port's
-// deliveries and the watchdog timer on the test's thread.
+// real pseudo-terminal. The command line's loop runs the serial port's deliveries and the
+// watchdog timer on the test's thread.
 #pragma once
 
 #include "app/form.h"
+#include "cli/form_loop.h"
 #include "diagram/diagram_drawing.h"
 #include "emulator/pty_box.h"
 #include "protocol/pause.h"
-#include "serial/ui_handoff.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,27 +64,9 @@ class RecordingDiagram final : public DiagramSurface {
     DiagramDrawing Last;
 };
 
-// The form's event loop in a test: serial deliveries and the watchdog, on this thread.
-class FormLoop final : public UiHandoff, public ControlView {
-  public:
-    explicit FormLoop(TForm1& form);
-    ~FormLoop() override;
-
-    void Wake() override;
-    void Changed(Change what) override; // the watchdog started or stopped
-
-    // Runs deliveries and timers until `done` holds or `timeout` has passed; returns done().
-    bool PumpUntil(const std::function<bool()>& done,
-                   std::chrono::milliseconds timeout = std::chrono::seconds(5));
-    void PumpFor(std::chrono::milliseconds duration);
-
-  private:
-    TForm1& form_;
-    std::mutex mutex_;
-    std::condition_variable woken_;
-    bool wake_ = false;
-    std::optional<std::chrono::steady_clock::time_point> timerDue_;
-};
+// The form's event loop in a test is the command line's: deliveries and the watchdog, on this
+// thread.
+using FormLoop = cli::FormLoop;
 
 // Everything a form needs, recorded; `folder` holds UI.INI and SYSTEM.INI.
 struct FormServicesUnderTest {
@@ -130,7 +110,7 @@ class FormFixture : public ::testing::Test, public FormServicesUnderTest {
                    std::chrono::milliseconds timeout = std::chrono::seconds(5)) {
         return Loop->PumpUntil(done, timeout);
     }
-    void PumpFor(std::chrono::milliseconds duration) { Loop->PumpFor(duration); }
+    void PumpFor(std::chrono::milliseconds duration);
 
     // Parameter `index`'s value: its scroll bar's position.
     int Value(int index) const;

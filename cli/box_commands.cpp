@@ -1,0 +1,228 @@
+#include "cli/box_commands.h"
+
+#include "storage/file_error.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+
+namespace pelmora::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int SlotCount = 10;
+
+std::string SlotFileName(int slot) {
+    char name[16];
+    std::snprintf(name, sizeof name, "slot%02d.PMX", slot);
+    return name;
+}
+
+// Several boxes keep their slots apart, each in a folder named after its port.
+fs::path BoxFolder(const Invocation& invocation, const std::string& port) {
+    if (invocation.Ports.size() < 2)
+        return *invocation.Dir;
+    return *invocation.Dir / fs::path(port).filename();
+}
+
+std::string JsonLine(const BoxSession& session, const std::string& fields) {
+    return "{\"port\":" + JsonText(session.Port()) + "," + fields + "}";
+}
+
+void PrintValues(BoxSession& session, int slot, Output& output) {
+    const PmxValues values = session.Values();
+    if (output.Json()) {
+        PmxReadValues read{};
+        std::copy(values.begin(), values.end(), read.begin());
+        output.Line(session.Port(), JsonLine(session, "\"slot\":" + std::to_string(slot) +
+                                                          ",\"values\":" + JsonValues(read)));
+        return;
+    }
+    for (int index = 0; index < PmxValueCount; ++index)
+        output.Line(session.Port(), NamedValue(index, std::to_string(values[index])));
+}
+
+void Report(BoxSession& session, Output& output, const std::string& text,
+            const std::string& jsonFields) {
+    output.Line(session.Port(), output.Json() ? JsonLine(session, jsonFields) : text);
+}
+
+// Reads the slot back and names every parameter that differs from what was written.
+bool VerifySlot(BoxSession& session, int slot, const PmxValues& written, Output& output) {
+    if (!session.Read(slot))
+        return false;
+    const PmxValues read = session.Values();
+    bool same = true;
+    for (int index = 0; index < PmxValueCount; ++index) {
+        if (read[index] == written[index])
+            continue;
+        output.Failure(session.Port(), "slot " + std::to_string(slot) + ": " +
+                                           ParameterName(index) + " written " +
+                                           std::to_string(written[index]) + ", read " +
+                                           std::to_string(read[index]));
+        same = false;
+    }
+    return same;
+}
+
+// Puts the file's values into the editor, writes them and, when asked, checks them.
+bool WriteFileToSlot(BoxSession& session, const fs::path& file, int slot, bool verify,
+                     Output& output) {
+    if (!session.LoadFile(file))
+        return false;
+    const PmxValues written = session.Values();
+    return session.Write(slot) && (!verify || VerifySlot(session, slot, written, output));
+}
+
+bool Identify(BoxSession& session, const Invocation&, Output& output) {
+    Report(session, output, session.Model() + ", " + session.Resolution(),
+           "\"model\":" + JsonText(session.Model()) +
+               ",\"resolution\":" + JsonText(session.Resolution()));
+    return true;
+}
+
+bool Read(BoxSession& session, const Invocation& invocation, Output& output) {
+    const int slot = invocation.Slot;
+    if (!session.Read(slot))
+        return false;
+    if (!invocation.OutputFile) {
+        PrintValues(session, slot, output);
+        return true;
+    }
+    if (!session.SaveFile(*invocation.OutputFile))
+        return false;
+    const std::string file = invocation.OutputFile->string();
+    Report(session, output, "slot " + std::to_string(slot) + " saved to " + file,
+           "\"slot\":" + std::to_string(slot) + ",\"file\":" + JsonText(file));
+    return true;
+}
+
+bool Write(BoxSession& session, const Invocation& invocation, Output& output) {
+    const int slot = invocation.Slot;
+    if (!WriteFileToSlot(session, invocation.Files.front(), slot, invocation.Verify, output))
+        return false;
+    Report(session, output,
+           "slot " + std::to_string(slot) +
+               (invocation.Verify ? " written and verified" : " written"),
+           "\"slot\":" + std::to_string(slot) +
+               ",\"verified\":" + (invocation.Verify ? "true" : "false"));
+    return true;
+}
+
+bool Reset(BoxSession& session, const Invocation& invocation, Output& output) {
+    if (!session.Reset(invocation.Slot))
+        return false;
+    Report(session, output, "slot " + std::to_string(invocation.Slot) + " reset",
+           "\"slot\":" + std::to_string(invocation.Slot) + ",\"reset\":true");
+    return true;
+}
+
+template <ProfileAction action>
+bool Profile(BoxSession& session, const Invocation& invocation, Output& output) {
+    if (!session.Profile(action, invocation.Profile))
+        return false;
+    const char* done = action == ProfileAction::Load ? "loaded" : "saved";
+    Report(session, output, "profile " + std::to_string(invocation.Profile) + " " + done,
+           "\"profile\":" + std::to_string(invocation.Profile) + ",\"action\":" + JsonText(done));
+    return true;
+}
+
+// Reads the ten slots into `folder`; returns the first slot that failed, or 0.
+int ReadSlotsInto(BoxSession& session, const fs::path& folder) {
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (!session.Read(slot) || !session.SaveFile(folder / SlotFileName(slot)))
+            return slot;
+    return 0;
+}
+
+// Moves the ten files from `from` into `to`; returns the first slot that failed, or 0.
+int MoveSlots(const fs::path& from, const fs::path& to, std::error_code& error) {
+    for (int slot = 1; slot <= SlotCount; ++slot) {
+        fs::rename(from / SlotFileName(slot), to / SlotFileName(slot), error);
+        if (error)
+            return slot;
+    }
+    return 0;
+}
+
+// The ten files are gathered in a hidden folder and moved into place only when all are
+// there, so the folder never holds a set that looks complete but mixes two backups.
+bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
+    const fs::path folder = BoxFolder(invocation, session.Port());
+    const fs::path partial = folder / ".backup-partial";
+    std::error_code error;
+    fs::remove_all(partial, error);
+    if (!fs::create_directories(partial, error)) {
+        output.Failure(session.Port(), "Cannot create folder " + partial.string());
+        return false;
+    }
+    const int unread = ReadSlotsInto(session, partial);
+    const int unmoved = unread == 0 ? MoveSlots(partial, folder, error) : 0;
+    std::error_code ignored;
+    fs::remove_all(partial, ignored);
+    if (unread != 0) {
+        output.Failure(session.Port(), "backup incomplete: slots " + std::to_string(unread) +
+                                           " to 10 missing; nothing was written to " +
+                                           folder.string());
+        return false;
+    }
+    if (unmoved != 0) {
+        output.Failure(session.Port(), "Cannot create file " +
+                                           (folder / SlotFileName(unmoved)).string() + ": " +
+                                           error.message());
+        return false;
+    }
+    Report(session, output, "slots 1 to 10 saved in " + folder.string(),
+           "\"backup\":" + JsonText(folder.string()));
+    return true;
+}
+
+bool Restore(BoxSession& session, const Invocation& invocation, Output& output) {
+    const fs::path folder = BoxFolder(invocation, session.Port());
+    try {
+        for (int slot = 1; slot <= SlotCount; ++slot)
+            ReadPmxFile(folder / SlotFileName(slot)); // every file is there before any is written
+    } catch (const EFileError& error) {
+        output.Failure(session.Port(), ErrorText(error));
+        return false;
+    }
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        if (!WriteFileToSlot(session, folder / SlotFileName(slot), slot, invocation.Verify, output))
+            return false;
+    Report(session, output,
+           std::string("slots 1 to 10 written") + (invocation.Verify ? " and verified" : "") +
+               " from " + folder.string(),
+           "\"restore\":" + JsonText(folder.string()) +
+               ",\"verified\":" + (invocation.Verify ? "true" : "false"));
+    return true;
+}
+
+struct BoxCommandRow {
+    Command command;
+    BoxCommand run;
+};
+
+constexpr std::array<BoxCommandRow, 8> BoxCommands = {{
+    {Command::Identify, Identify},
+    {Command::Read, Read},
+    {Command::Write, Write},
+    {Command::Reset, Reset},
+    {Command::Backup, Backup},
+    {Command::Restore, Restore},
+    {Command::ProfileLoad, Profile<ProfileAction::Load>},
+    {Command::ProfileSave, Profile<ProfileAction::Save>},
+}};
+
+} // namespace
+
+BoxCommand BoxCommandFor(Command command) {
+    for (const BoxCommandRow& row : BoxCommands)
+        if (row.command == command)
+            return row.run;
+    return nullptr;
+}
+
+} // namespace pelmora::cli

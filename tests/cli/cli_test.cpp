@@ -1,0 +1,215 @@
+// pelmora-cli against virtual boxes on ptys, compared with the window's core form where the
+// bytes must be the window's.
+#include "cli/cli.h"
+#include "protocol/pause.h"
+#include "storage/alignment_file.h"
+#include "tests/protocol/transfer_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace pelmora {
+namespace {
+
+using namespace pelmora::testing;
+using namespace std::chrono_literals;
+
+// The protocol's pauses skipped, on every box's thread at once.
+class NoPause final : public Pause {
+  public:
+    void Sleep(int) override {}
+};
+
+struct CliRun {
+    int Exit = -1;
+    std::string Out;
+    std::string Err;
+};
+
+constexpr Values FileValues = {101, 102, 1801, 103,  201,  202, 1802, 203, 301, 302, 1803,
+                               303, 401, 402,  1804, 1003, 120, 60,   40,  60,  4,   300};
+
+class Cli : public FormFixture {
+  protected:
+    CliRun Run(const std::vector<std::string>& arguments, Pause& pause) {
+        std::ostringstream out, err;
+        const cli::CliEnvironment environment{out, err, pause, false, Dir, std::nullopt, "1.0"};
+        const int exit = cli::RunCli(arguments, environment);
+        return {exit, out.str(), err.str()};
+    }
+    CliRun Run(const std::vector<std::string>& arguments) { return Run(arguments, Skipped); }
+
+    emulator::PtyBox& AddBox(emulator::BoxOptions options = {}) {
+        CliBoxes.push_back(std::make_unique<emulator::PtyBox>(std::move(options)));
+        return *CliBoxes.back();
+    }
+    std::filesystem::path WriteValues(const std::string& name, const Values& values) {
+        PmxValues pmx{};
+        std::copy(values.begin(), values.end(), pmx.begin());
+        SavePmxFile(Dir / name, BuildPmxImage(pmx));
+        return Dir / name;
+    }
+
+    NoPause Skipped;
+    std::vector<std::unique_ptr<emulator::PtyBox>> CliBoxes;
+};
+
+emulator::BoxOptions With(int emulator::BoxOptions::*option, int value) {
+    emulator::BoxOptions options;
+    options.*option = value;
+    return options;
+}
+
+emulator::BoxOptions Model(int model, int outputMode) {
+    emulator::BoxOptions options;
+    options.Identity = {model, outputMode};
+    return options;
+}
+
+Values FileContents(const std::filesystem::path& file) {
+    const PmxReadValues read = ParsePmxImage(ReadPmxFile(file));
+    Values values{};
+    for (int i = 0; i < ParameterCount; ++i)
+        values[i] = read[i].value_or(-1);
+    return values;
+}
+
+TEST_F(Cli, IdentifiesBoxesInParallelEachLineNamingItsPort) {
+    const std::string full = AddBox(Model(200, 0)).DevicePath();
+    const std::string single = AddBox(Model(105, 0)).DevicePath();
+    const CliRun run = Run({"identify", "--port", full, "--port", single});
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_NE(run.Out.find(full + ": P200, 1920 x 1080\n"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find(single + ": P105, 720 x 480\n"), std::string::npos) << run.Out;
+}
+
+TEST_F(Cli, ReadSendsTheWindowsFramesWithItsPausesAndSavesTheWindowsFile) {
+    ASSERT_TRUE(Connect());
+    SeedSlot(*Box, 2, SeedValues);
+    Form->SlotButtons[2]->UserClick();
+    Form->ReadBtn->UserClick();
+    ASSERT_TRUE(PumpUntilPanelHidden());
+    Dialogs.Save = Dir / "window.PMX";
+    Form->TntButton1Click();
+
+    emulator::PtyBox& box = AddBox();
+    SeedSlot(box, 2, SeedValues);
+    RecordingPause pauses;
+    const CliRun run =
+        Run({"read", "--port", box.DevicePath(), "--slot", "3", "-o", (Dir / "cli.PMX").string()},
+            pauses);
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_EQ(box.Frames(), BoxFrames());
+    EXPECT_EQ(pauses.Pauses, Pauses.Pauses);
+    const std::string saved = ReadFile(Dir / "cli.PMX");
+    EXPECT_EQ(saved.size(), 104u);
+    EXPECT_EQ(saved, ReadFile(Dir / "window.PMX"));
+}
+
+TEST_F(Cli, WriteSendsTheWindowsFramesAndReadsBackByName) {
+    const std::filesystem::path file = WriteValues("values.PMX", FileValues);
+    ASSERT_TRUE(Connect());
+    Dialogs.Open = file;
+    Form->TntButton2Click();
+    Form->SlotButtons[1]->UserClick();
+    Form->WriteBtn->UserClick();
+    ASSERT_TRUE(PumpUntilPanelHidden());
+
+    emulator::PtyBox& box = AddBox();
+    const std::string port = box.DevicePath();
+    ASSERT_EQ(Run({"write", "--port", port, "--slot", "2", file.string()}).Exit, 0);
+    EXPECT_EQ(box.Frames(), BoxFrames());
+    const CliRun read = Run({"read", "--port", port, "--slot", "2"});
+    EXPECT_NE(read.Out.find("TLY2  202\n"), std::string::npos) << read.Out;
+    EXPECT_NE(read.Out.find("LT    300\n"), std::string::npos) << read.Out;
+    const CliRun json = Run({"--json", "read", "--port", port, "--slot", "2"});
+    EXPECT_NE(json.Out.find("\"TRX4\":1804,\"TRY4\":1003,\"WRH\":120"), std::string::npos)
+        << json.Out;
+}
+
+TEST_F(Cli, VerifyNamesTheParameterTheBoxStoredWrongly) {
+    const std::string port = AddBox(With(&emulator::BoxOptions::CorruptStore, 5)).DevicePath();
+    const std::filesystem::path file = WriteValues("values.PMX", FileValues);
+    const CliRun run = Run({"write", "--port", port, "--slot", "4", file.string(), "--verify"});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find("slot 4: TLY2 written 202, read 203\n"), std::string::npos) << run.Err;
+    EXPECT_EQ(
+        Run({"write", "--port", AddBox().DevicePath(), "--slot", "4", file.string(), "--verify"})
+            .Exit,
+        0);
+}
+
+TEST_F(Cli, ResetWritesTheDefaultsAndProfileSaveNamesItsProfile) {
+    emulator::PtyBox& box = AddBox();
+    SeedSlot(box, 4, SeedValues);
+    ASSERT_EQ(Run({"reset", "--port", box.DevicePath(), "--slot", "5"}).Exit, 0);
+    box.WithState([](emulator::BoxState& state) {
+        EXPECT_EQ(state.Memory.Slots[4].Corners, emulator::SlotMemory().Corners);
+        EXPECT_EQ(state.Memory.Slots[4].Warp, emulator::SlotMemory().Warp);
+    });
+    const CliRun run = Run({"profile", "save", "--port", box.DevicePath(), "--profile", "4"});
+    EXPECT_EQ(run.Out, "profile 4 saved\n") << run.Err;
+    EXPECT_EQ(box.Frames().back(), "S00PFX+003");
+}
+
+TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
+    emulator::PtyBox& from = AddBox();
+    for (int slot = 0; slot < 10; ++slot) {
+        Values values = SeedValues;
+        values[0] = slot;
+        SeedSlot(from, slot, values);
+    }
+    const std::string folder = (Dir / "backup").string();
+    ASSERT_EQ(Run({"backup", "--port", from.DevicePath(), "--dir", folder}).Exit, 0);
+    for (const char* file : {"slot01.PMX", "slot07.PMX", "slot10.PMX"})
+        EXPECT_EQ(FileContents(Dir / "backup" / file)[0], std::stoi(file + 4) - 1) << file;
+
+    emulator::PtyBox& to = AddBox();
+    ASSERT_EQ(Run({"restore", "--port", to.DevicePath(), "--dir", folder, "--verify"}).Exit, 0);
+    from.WithState([&](emulator::BoxState& a) {
+        to.WithState([&](emulator::BoxState& b) {
+            for (int slot = 0; slot < 10; ++slot) {
+                EXPECT_EQ(a.Memory.Slots[slot].Corners, b.Memory.Slots[slot].Corners);
+                EXPECT_EQ(a.Memory.Slots[slot].Warp, b.Memory.Slots[slot].Warp);
+            }
+        });
+    });
+}
+
+TEST_F(Cli, BackupCutShortLeavesNoSetAndNamesTheMissingSlots) {
+    // Identification, three slots of 22 frames, then silence.
+    const std::string port =
+        AddBox(With(&emulator::BoxOptions::SilentAfter, 2 + 3 * 22)).DevicePath();
+    const CliRun run = Run({"backup", "--port", port, "--dir", (Dir / "backup").string()});
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_NE(run.Err.find("slots 4 to 10 missing"), std::string::npos) << run.Err;
+    EXPECT_TRUE(std::filesystem::is_empty(Dir / "backup"));
+}
+
+TEST_F(Cli, SilentBoxIsACommunicationErrorAfterTheWatchdog) {
+    RealPause real;
+    const std::string port = AddBox(With(&emulator::BoxOptions::SilentAfter, 3)).DevicePath();
+    const auto start = std::chrono::steady_clock::now();
+    const CliRun run = Run({"read", "--port", port, "--slot", "1"}, real);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "pelmora-cli: " + port + ": Communication Error !!\n");
+    EXPECT_GE(elapsed, 2000ms);
+    EXPECT_LT(elapsed, 6000ms);
+}
+
+TEST_F(Cli, BadUsageListsEveryCommandAndAMissingFileFails) {
+    const CliRun usage = Run({"read", "--slot", "3"});
+    EXPECT_EQ(usage.Exit, 2);
+    for (const char* command : {"ports", "identify", "read", "write", "reset", "backup", "restore",
+                                "profile load", "profile save", "show", "diff"})
+        EXPECT_NE(usage.Err.find("\n  " + std::string(command)), std::string::npos) << command;
+    const std::string missing = (Dir / "missing.PMX").string();
+    const CliRun show = Run({"show", missing});
+    EXPECT_EQ(show.Exit, 1);
+    EXPECT_EQ(show.Err, "pelmora-cli: Cannot open file " + missing + ".\n");
+}
+
+} // namespace
+} // namespace pelmora
