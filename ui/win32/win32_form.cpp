@@ -3,6 +3,8 @@
 #include "app/layout.h"
 #include "diagram/diagram_drawing.h"
 
+#include <chrono>
+
 #include <commctrl.h>
 
 namespace pelmora {
@@ -188,22 +190,34 @@ class CaptionView final : public ControlView {
     HWND window_;
 };
 
-// Arms the window's timer while the form's timer runs.
+// Arms the window's timer while the form's timer runs. A window timer may come a tick early;
+// one that does is armed again for the rest, so the form's timer never fires before its time.
 class TimerView final : public ControlView {
   public:
     TimerView(Timer& timer, HWND window) : timer_(timer), window_(window) {}
     void Changed(Change what) override {
         if (what != Change::Running)
             return;
-        if (timer_.Running())
+        if (timer_.Running()) {
+            due_ = Clock::now() + std::chrono::milliseconds(timer_.Interval);
             ::SetTimer(window_, Timer1Id, UINT(timer_.Interval), nullptr);
-        else
+        } else {
             ::KillTimer(window_, Timer1Id);
+        }
+    }
+    bool Due() {
+        const auto early = std::chrono::ceil<std::chrono::milliseconds>(due_ - Clock::now());
+        if (early.count() <= 0)
+            return true;
+        ::SetTimer(window_, Timer1Id, UINT(early.count()), nullptr);
+        return false;
     }
 
   private:
+    using Clock = std::chrono::steady_clock;
     Timer& timer_;
     HWND window_;
+    Clock::time_point due_;
 };
 
 ScrollBar::Step StepOf(int code) {
@@ -277,8 +291,10 @@ Win32Form::Win32Form(TForm1& form, HWND window) : form_(form), window_(window) {
     views_.push_back(std::make_unique<CaptionView>(form_.Window, window_));
     form_.Window.AttachView(views_.back().get());
     views_.back()->Changed(Change::Caption);
-    views_.push_back(std::make_unique<TimerView>(form_.Timer1, window_));
-    form_.Timer1.AttachView(views_.back().get());
+    auto timer = std::make_unique<TimerView>(form_.Timer1, window_);
+    timer1_ = timer.get();
+    form_.Timer1.AttachView(timer1_);
+    views_.push_back(std::move(timer));
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, LONG_PTR(this));
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(&Win32Form::WindowProc));
     handoff_ = std::make_unique<Win32UiHandoff>(form_.ComPort1, window_);
@@ -465,7 +481,7 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
     case WM_CTLCOLORBTN:
         return ColourStatic(HDC(w), HWND(l));
     case WM_TIMER:
-        if (w == Timer1Id)
+        if (w == Timer1Id && static_cast<TimerView*>(timer1_)->Due())
             Guarded([this] { form_.Timer1.Fire(); });
         return 0;
     case WM_PORT_WAKE:

@@ -63,6 +63,7 @@ class Win32Form {
     std::unordered_map<HWND, Entry> entries_;
     std::map<std::pair<std::u16string, int>, HFONT> fonts_;
     std::vector<std::unique_ptr<ControlView>> views_;
+    ControlView* timer1_ = nullptr; // arms the window's timer for Timer1
     HBRUSH face_ = ::GetSysColorBrush(COLOR_BTNFACE);
     std::unique_ptr<Win32UiHandoff> handoff_; // detached before the form's port goes
 };
