@@ -355,6 +355,13 @@ void Win32Form::BuildControls() {
         if (row.Kind == ControlKind::Bevel)
             ::SetWindowPos(Child(row.Name), HWND_BOTTOM, 0, 0, 0, 0,
                            SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The Tab key follows the stacking order of the groups.
+    HWND previous = HWND_TOP;
+    for (const char* group : TabOrderGroups) {
+        ::SetWindowPos(Child(group), previous, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = Child(group);
+    }
 }
 
 void Win32Form::BuildStatusBarPanels() {
