@@ -22,6 +22,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# A virtual screen for the tests that make windows.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WINEPREFIX/display" >/dev/null 2>&1 &
+peers+=($!)
+for _ in $(seq 100); do [ -s "$WINEPREFIX/display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -1 "$WINEPREFIX/display")
+export DISPLAY
+
 # One server for the whole run: the port list's registry key lives only as long as it does.
 wineserver -p >/dev/null 2>&1 </dev/null
 wineboot -i >/dev/null 2>&1
