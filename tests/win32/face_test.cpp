@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace pelmora {
 namespace {
 
@@ -15,6 +17,17 @@ class SilentBoxes final : public MessageBoxes {
     void ShowMessage(const std::u16string& text) override { Shown.push_back(text); }
     std::vector<std::u16string> Shown;
 };
+
+void PutOnClipboard(const std::wstring& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(data), text.c_str(), bytes);
+    ::GlobalUnlock(data);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, data);
+    ::CloseClipboard();
+}
 
 FormServices ServicesWith(RecordingPause& pause, SilentBoxes& boxes) {
     FormServices services;
@@ -78,6 +91,7 @@ TEST_F(Win32FaceTest, TypedKeysPassTheFilterAndPastesAreRefused) {
         ::SendMessageW(edit, WM_CHAR, key, 0);
     EXPECT_EQ(Text("TLX1Edit"), L"12");
     EXPECT_EQ(Form.Bars[0]->Position(), 12);
+    PutOnClipboard(L"99");
     ::SendMessageW(edit, WM_PASTE, 0, 0);
     EXPECT_EQ(Text("TLX1Edit"), L"12");
 }
