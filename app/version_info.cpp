@@ -4,12 +4,6 @@
 
 #include <cstring>
 
-// Bounds of the section that holds the embedded record; null when no record was linked in.
-extern "C" {
-extern const char __start_pelmora_version[] __attribute__((weak));
-extern const char __stop_pelmora_version[] __attribute__((weak));
-}
-
 namespace pelmora {
 
 namespace {
@@ -31,13 +25,6 @@ std::optional<VersionFixedPart> QueryFixedPart(std::string_view record) {
 }
 
 } // namespace
-
-std::optional<std::string_view> EmbeddedVersionRecord() {
-    if (__start_pelmora_version == nullptr || __stop_pelmora_version == nullptr)
-        return std::nullopt;
-    return std::string_view(__start_pelmora_version,
-                            std::size_t(__stop_pelmora_version - __start_pelmora_version));
-}
 
 std::u16string BuildVersionSuffix(std::optional<std::string_view> record) {
     if (!record)

@@ -1,12 +1,11 @@
 // POSIX implementation: open/write/fsync/rename give the durability the replace promises.
 #include "storage/file_io.h"
 
+#include "storage/temp_name.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <random>
-#include <string>
-#include <string_view>
 #include <system_error>
 
 #include <fcntl.h>
@@ -20,12 +19,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t ReadChunkSize = 64 * 1024;
-constexpr int TempNameAttempts = 100;
-// Temporary names are short, so that a file whose own name is as long as the system allows
-// can still be replaced.
-constexpr std::string_view TempNamePrefix = ".~save-";
-constexpr std::string_view TempNameLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
-constexpr int TempNameRandomLetters = 8;
 
 bool IsMissingError(int error) {
     return error == ENOENT || error == ENOTDIR;
@@ -79,16 +72,6 @@ fs::path FollowLink(const fs::path& file) {
 bool IsWriteProtected(const fs::path& file, const struct stat& status) {
     return (status.st_mode & S_IWUSR) == 0 ||
            ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0;
-}
-
-fs::path RandomTempPathBeside(const fs::path& file) {
-    static std::random_device source;
-    std::uniform_int_distribution<std::size_t> pick(0, TempNameLetters.size() - 1);
-    std::string name(TempNamePrefix);
-    for (int i = 0; i < TempNameRandomLetters; ++i) {
-        name += TempNameLetters[pick(source)];
-    }
-    return file.has_parent_path() ? file.parent_path() / name : fs::path(name);
 }
 
 // A new, exclusively created file beside `file` with mode 0666 less the umask; -1 with errno

@@ -25,14 +25,14 @@ enum class ReplaceOutcome { Replaced, CannotCreate, WriteFailed };
 
 // Makes the file hold exactly these bytes without ever leaving it half written: the bytes go
 // to a new file beside it, are flushed to the device, and that file is then renamed over the
-// old one. On failure the new file is removed and the old one is untouched. A replaced file
-// keeps its owner and permission bits; a new one gets 0666 less the umask; a symbolic link is
-// followed, not replaced.
+// old one. On failure the new file is removed and the old one is untouched. On POSIX systems a
+// replaced file keeps its owner and permission bits and a new one gets 0666 less the umask; a
+// symbolic link is followed, not replaced.
 //
 // CannotCreate, with nothing changed, for anything that is no regular file and for a file
-// its owner may not write (no owner write bit, whoever runs the tool) or the running user
-// may not write. A writable file in a folder that takes no new files is overwritten in place,
-// after room for the new bytes has been reserved.
+// its owner may not write (no owner write bit, whoever runs the tool; on Windows the
+// read-only attribute) or the running user may not write. A writable file in a folder that takes no
+// new files is overwritten in place, after room for the new bytes has been reserved.
 ReplaceOutcome ReplaceFileContents(const std::filesystem::path& file,
                                    std::span<const std::uint8_t> bytes);
 

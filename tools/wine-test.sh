@@ -2,6 +2,7 @@
 # Runs the Windows build's tests under Wine, in a private prefix whose COM ports are
 # pseudo-terminals: COM5 is the virtual box (a Linux build's pelmora-box), COM6 the serial
 # tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
+# Then checks the window end to end (tools/wine-window-test.sh).
 # Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +21,13 @@ cleanup() {
   rm -rf "$WINEPREFIX"
 }
 trap cleanup EXIT
+
+# A virtual screen for the tests that make windows.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WINEPREFIX/display" >/dev/null 2>&1 &
+peers+=($!)
+for _ in $(seq 100); do [ -s "$WINEPREFIX/display" ] && break; sleep 0.1; done
+DISPLAY=:$(head -1 "$WINEPREFIX/display")
+export DISPLAY
 
 # One server for the whole run: the port list's registry key lives only as long as it does.
 wineserver -p >/dev/null 2>&1 </dev/null
@@ -45,3 +53,5 @@ export PELMORA_BOX_PORT=COM5 PELMORA_PEER_PORT=COM6
 ctest --test-dir "$build" --output-on-failure -LE serial -j "$(nproc)"
 # The serial tests share the two ports, so they run one at a time.
 ctest --test-dir "$build" --output-on-failure -L serial
+# The window in a prefix of its own, under a virtual screen.
+tools/wine-window-test.sh "$build" "$box"

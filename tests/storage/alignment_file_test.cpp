@@ -1,6 +1,6 @@
 #include "storage/alignment_file.h"
 #include "storage/file_error.h"
-#include "storage_test_support.h"
+#include "storage_test_posix.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "storage/ini_file.h"
 #include "storage/language_files.h"
-#include "storage_test_support.h"
+#include "storage_test_posix.h"
 
 #include <gtest/gtest.h>
 

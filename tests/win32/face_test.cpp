@@ -1,0 +1,107 @@
+// The Windows face against the core form: native controls where the layout puts them, and
+// the messages a user's action makes reaching the controls as those actions.
+#include "app/layout.h"
+#include "protocol/pause.h"
+#include "ui/win32/win32_form.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace pelmora {
+namespace {
+
+class SilentBoxes final : public MessageBoxes {
+  public:
+    void ShowError(const std::u16string& text) override { Shown.push_back(text); }
+    void ShowMessage(const std::u16string& text) override { Shown.push_back(text); }
+    std::vector<std::u16string> Shown;
+};
+
+void PutOnClipboard(const std::wstring& text) {
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(data), text.c_str(), bytes);
+    ::GlobalUnlock(data);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, data);
+    ::CloseClipboard();
+}
+
+FormServices ServicesWith(RecordingPause& pause, SilentBoxes& boxes) {
+    FormServices services;
+    services.pause = &pause;
+    services.messages = &boxes;
+    services.ExecutableDir = testing::TempDir();
+    return services;
+}
+
+class Win32FaceTest : public ::testing::Test {
+  protected:
+    HWND Child(std::string_view name) const { return Face.Child(name); }
+    std::wstring Text(std::string_view name) const {
+        wchar_t text[64] = {};
+        ::GetWindowTextW(Child(name), text, 64);
+        return text;
+    }
+
+    RecordingPause Pauser;
+    SilentBoxes Boxes;
+    HWND Window = CreateMainWindow();
+    TForm1 Form{ServicesWith(Pauser, Boxes)};
+    Win32Form Face{Form, Window};
+};
+
+TEST_F(Win32FaceTest, EveryControlStandsWhereTheLayoutPutsIt) {
+    RECT client{};
+    ::GetClientRect(Window, &client);
+    EXPECT_EQ(client.right, ClientSize.Width);
+    EXPECT_EQ(client.bottom, ClientSize.Height);
+    for (const ControlRow& row : LayoutRows()) {
+        const HWND child = Child(row.Name);
+        ASSERT_NE(child, nullptr) << row.Name;
+        RECT at{};
+        ::GetWindowRect(child, &at);
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&at), 2);
+        EXPECT_EQ(at.left, row.Geometry.Left) << row.Name;
+        EXPECT_EQ(at.top, row.Geometry.Top) << row.Name;
+        if (row.Geometry.Width > 0 && row.Kind != ControlKind::ComboBox) {
+            EXPECT_EQ(at.bottom - at.top, row.Geometry.Height) << row.Name;
+        }
+    }
+    EXPECT_EQ(::GetWindowLongW(Child("TLX1Edit"), GWL_STYLE) & ES_CENTER, ES_CENTER);
+    EXPECT_EQ(::GetWindowLongW(Child("LTEdit"), GWL_STYLE) & ES_CENTER, 0);
+}
+
+TEST_F(Win32FaceTest, ArrowsAndTroughStepByOneAndTheThumbMovesToWhereItIs) {
+    const HWND bar = Child("TLX1Bar");
+    ::SendMessageW(Window, WM_HSCROLL, SB_LINERIGHT, LPARAM(bar));
+    ::SendMessageW(Window, WM_HSCROLL, SB_PAGERIGHT, LPARAM(bar));
+    EXPECT_EQ(Form.Bars[0]->Position(), 2);
+    EXPECT_EQ(Text("TLX1Edit"), L"2");
+    ::SendMessageW(Window, WM_HSCROLL, SB_PAGELEFT, LPARAM(bar));
+    EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 1);
+}
+
+TEST_F(Win32FaceTest, TypedKeysPassTheFilterAndPastesAreRefused) {
+    const HWND edit = Child("TLX1Edit");
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t key : std::wstring(L"1a2"))
+        ::SendMessageW(edit, WM_CHAR, key, 0);
+    EXPECT_EQ(Text("TLX1Edit"), L"12");
+    EXPECT_EQ(Form.Bars[0]->Position(), 12);
+    PutOnClipboard(L"99");
+    ::SendMessageW(edit, WM_PASTE, 0, 0);
+    EXPECT_EQ(Text("TLX1Edit"), L"12");
+}
+
+TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
+    ::SendMessageW(Window, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), LPARAM(Child("TntRadioButton3")));
+    EXPECT_EQ(::SendMessageW(Child("TntRadioButton3"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(::SendMessageW(Child("TntRadioButton1"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(Form.Frames.CornerFrame[4], 'C'); // the slot letter
+}
+
+} // namespace
+} // namespace pelmora

@@ -1,0 +1,59 @@
+// Program entry of the alignment tool on Windows.
+#include "app/form.h"
+#include "app/version_info.h"
+#include "ui/win32/diagram_window.h"
+#include "ui/win32/win32_form.h"
+#include "ui/win32/win32_services.h"
+
+#include <exception>
+#include <memory>
+
+namespace {
+
+std::u16string MessageOf(const std::exception& error) {
+    const std::string text = error.what();
+    return std::u16string(text.begin(), text.end());
+}
+
+int RunAlignTool() {
+    using namespace pelmora;
+    const HWND window = CreateMainWindow();
+    Win32Pause pause(window);
+    Win32MessageBoxes boxes(window);
+    Win32FileDialogs dialogs(window);
+    TForm2 form2(window);
+    FormServices services;
+    services.pause = &pause;
+    services.messages = &boxes;
+    services.fileDialogs = &dialogs;
+    services.diagram = &form2;
+    services.ExecutableDir = ExecutableFolder();
+    if (const std::optional<std::string_view> record = EmbeddedVersionRecord())
+        services.VersionInfo = std::string(*record);
+    TForm1 form1(services);
+    Win32Form face(form1, window);
+    form2.OnClose = [&form1] { form1.RunGuarded([&form1] { form1.DiagramClosed(); }); };
+    ::ShowWindow(window, SW_SHOWNORMAL);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (::IsDialogMessageW(window, &message))
+            continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+} // namespace
+
+// No command-line arguments are read.
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    try {
+        return RunAlignTool();
+    } catch (const std::exception& error) {
+        pelmora::Win32MessageBoxes(nullptr).ShowError(pelmora::ErrorBoxText(MessageOf(error)));
+    } catch (...) {
+        pelmora::Win32MessageBoxes(nullptr).ShowError(u"");
+    }
+    return 0;
+}

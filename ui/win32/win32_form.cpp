@@ -1,0 +1,567 @@
+#include "ui/win32/win32_form.h"
+
+#include "app/layout.h"
+#include "diagram/diagram_drawing.h"
+
+#include <chrono>
+
+#include <commctrl.h>
+
+namespace pelmora {
+
+namespace {
+
+constexpr wchar_t MainClassName[] = L"PelmoraAlignForm1";
+constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr UINT_PTR Timer1Id = 1;
+constexpr int ComboDropHeight = 200;
+constexpr int ProgramIconId = 1;
+
+struct NativeClass {
+    const wchar_t* name;
+    DWORD style;
+    DWORD exStyle;
+};
+
+// The window class and styles of each kind of control. Check boxes and radio buttons change
+// state only when the core says so.
+NativeClass NativeClassOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::GroupBox:
+        return {L"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
+    case ControlKind::StaticText:
+        return {L"STATIC", SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_NOPREFIX, 0};
+    case ControlKind::Bevel:
+        return {L"STATIC", SS_ETCHEDFRAME, 0};
+    case ControlKind::Label:
+        return {L"STATIC", SS_LEFT | SS_NOPREFIX, 0};
+    case ControlKind::Edit:
+        return {L"EDIT", ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::ScrollBar:
+        return {L"SCROLLBAR", SBS_HORZ | WS_TABSTOP, 0};
+    case ControlKind::CheckBox:
+        return {L"BUTTON", BS_CHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::RadioButton:
+        return {L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP, 0};
+    case ControlKind::Button:
+        return {L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::ComboBox:
+        return {L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0};
+    case ControlKind::Panel:
+        return {L"STATIC", WS_BORDER | SS_NOTIFY, WS_EX_CONTROLPARENT | WS_EX_DLGMODALFRAME};
+    case ControlKind::ProgressBar:
+        return {PROGRESS_CLASSW, 0, 0};
+    case ControlKind::StatusBar:
+    case ControlKind::Timer:
+        break;
+    }
+    return {L"STATIC", 0, 0};
+}
+
+bool IsContainer(ControlKind kind) {
+    return kind == ControlKind::GroupBox || kind == ControlKind::Panel ||
+           kind == ControlKind::StatusBar;
+}
+
+std::wstring TextOf(HWND window) {
+    std::wstring text(std::size_t(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(std::size_t(::GetWindowTextW(window, text.data(), int(text.size()))));
+    return text;
+}
+
+// The size a label needs for its caption in its font.
+SIZE NaturalSize(HWND window) {
+    const std::wstring text = TextOf(window);
+    const HDC dc = ::GetDC(window);
+    const HGDIOBJ old = ::SelectObject(dc, HFONT(::SendMessageW(window, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(window, dc);
+    return size;
+}
+
+// Shows one control's state on its window; what the window itself notifies meanwhile is not
+// taken for a user's action.
+class ChildView final : public ControlView {
+  public:
+    ChildView(Win32Form& face, Control& control, HWND window, bool naturalSize)
+        : face_(face), control_(control), window_(window), naturalSize_(naturalSize) {}
+
+    void Changed(Change what) override {
+        switch (what) {
+        case Change::Enabled:
+            ::EnableWindow(window_, control_.Enabled());
+            break;
+        case Change::Visible:
+            ::SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                               (control_.Visible() ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+            break;
+        case Change::Caption:
+            ::SetWindowTextW(window_, Wide(control_.Caption()).c_str());
+            FitCaption();
+            break;
+        case Change::Font:
+            ShowFont();
+            break;
+        default:
+            ShowValue(what);
+        }
+    }
+
+    void ShowAll(int fontPixels) {
+        pixels_ = fontPixels;
+        for (Change what :
+             {Change::Enabled, Change::Font, Change::Caption, Change::Range, Change::Position,
+              Change::Text, Change::Checked, Change::Items, Change::ItemIndex})
+            Changed(what);
+        ::ShowWindow(window_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+    }
+
+  private:
+    void ShowFont() {
+        const std::u16string face =
+            control_.FontFace().empty() ? std::u16string(DefaultFontFace) : control_.FontFace();
+        ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
+        FitCaption();
+    }
+
+    void FitCaption() {
+        if (!naturalSize_)
+            return;
+        const SIZE size = NaturalSize(window_);
+        ::SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void ShowValue(Change what) {
+        if (auto* bar = dynamic_cast<ScrollBar*>(&control_)) {
+            if (what == Change::Range || what == Change::Position) {
+                SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, bar->Min(), bar->Max(),
+                                0,           bar->Position(),     0};
+                ::SetScrollInfo(window_, SB_CTL, &info, TRUE);
+            }
+        } else if (auto* edit = dynamic_cast<EditBox*>(&control_)) {
+            if (what == Change::Text && TextOf(window_) != Wide(edit->Text()))
+                ::SetWindowTextW(window_, Wide(edit->Text()).c_str());
+            if (what == Change::Text || what == Change::Selection)
+                ::SendMessageW(window_, EM_SETSEL, WPARAM(edit->SelStart()),
+                               LPARAM(edit->SelStart() + edit->SelLength()));
+        } else if (auto* box = dynamic_cast<CheckBox*>(&control_)) {
+            if (what == Change::Checked)
+                ::SendMessageW(window_, BM_SETCHECK, box->Checked() ? BST_CHECKED : BST_UNCHECKED,
+                               0);
+        } else if (auto* list = dynamic_cast<ComboBox*>(&control_)) {
+            if (what == Change::Items) {
+                ::SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+                for (const std::u16string& item : list->Items())
+                    ::SendMessageW(window_, CB_ADDSTRING, 0, LPARAM(Wide(item).c_str()));
+            }
+            if (what == Change::Items || what == Change::ItemIndex)
+                ::SendMessageW(window_, CB_SETCURSEL, WPARAM(list->ItemIndex()), 0);
+        } else if (auto* progress = dynamic_cast<ProgressBar*>(&control_)) {
+            if (what == Change::Range)
+                ::SendMessageW(window_, PBM_SETRANGE32, WPARAM(progress->Min()),
+                               LPARAM(progress->Max()));
+            if (what == Change::Position || what == Change::Range)
+                ::SendMessageW(window_, PBM_SETPOS, WPARAM(progress->Position()), 0);
+        }
+    }
+
+    Win32Form& face_;
+    Control& control_;
+    HWND window_;
+    bool naturalSize_;
+    int pixels_ = WindowFontPixels;
+};
+
+// The window's caption.
+class CaptionView final : public ControlView {
+  public:
+    CaptionView(Control& control, HWND window) : control_(control), window_(window) {}
+    void Changed(Change what) override {
+        if (what == Change::Caption)
+            ::SetWindowTextW(window_, Wide(control_.Caption()).c_str());
+    }
+
+  private:
+    Control& control_;
+    HWND window_;
+};
+
+// Arms the window's timer while the form's timer runs. A window timer may come a tick early;
+// one that does is armed again for the rest, so the form's timer never fires before its time.
+class TimerView final : public ControlView {
+  public:
+    TimerView(Timer& timer, HWND window) : timer_(timer), window_(window) {}
+    void Changed(Change what) override {
+        if (what != Change::Running)
+            return;
+        if (timer_.Running()) {
+            due_ = Clock::now() + std::chrono::milliseconds(timer_.Interval);
+            ::SetTimer(window_, Timer1Id, UINT(timer_.Interval), nullptr);
+        } else {
+            ::KillTimer(window_, Timer1Id);
+        }
+    }
+    bool Due() {
+        const auto early = std::chrono::ceil<std::chrono::milliseconds>(due_ - Clock::now());
+        if (early.count() <= 0)
+            return true;
+        ::SetTimer(window_, Timer1Id, UINT(early.count()), nullptr);
+        return false;
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    Timer& timer_;
+    HWND window_;
+    Clock::time_point due_;
+};
+
+ScrollBar::Step StepOf(int code) {
+    switch (code) {
+    case SB_LINELEFT:
+        return ScrollBar::Step::Left;
+    case SB_LINERIGHT:
+        return ScrollBar::Step::Right;
+    case SB_PAGELEFT:
+        return ScrollBar::Step::PageLeft;
+    default:
+        return ScrollBar::Step::PageRight;
+    }
+}
+
+std::u16string ClipboardText(HWND owner) {
+    std::u16string text;
+    if (!::OpenClipboard(owner))
+        return text;
+    if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const char16_t*>(::GlobalLock(data))) {
+            text = chars;
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Where the edit's caret and selection stand now.
+void TakeSelection(EditBox& edit, HWND window) {
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageW(window, EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    edit.SetSelection(int(start), int(end - start));
+}
+
+// Characters the edit box keeps for itself: copy and select-all change no text.
+bool IsOwnShortcut(WPARAM character) {
+    return character == 0x03 || character == 0x01;
+}
+
+} // namespace
+
+HWND CreateMainWindow() {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&common);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(ProgramIconId));
+    windowClass.hIconSm =
+        HICON(::LoadImageW(instance, MAKEINTRESOURCEW(ProgramIconId), IMAGE_ICON,
+                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MainClassName;
+    ::RegisterClassExW(&windowClass);
+    RECT frame{0, 0, ClientSize.Width, ClientSize.Height};
+    ::AdjustWindowRectEx(&frame, MainStyle, FALSE, WS_EX_CONTROLPARENT);
+    return ::CreateWindowExW(WS_EX_CONTROLPARENT, MainClassName, L"", MainStyle, CW_USEDEFAULT,
+                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                             nullptr, nullptr, instance, nullptr);
+}
+
+Win32Form::Win32Form(TForm1& form, HWND window) : form_(form), window_(window) {
+    BuildControls();
+    BuildStatusBarPanels();
+    views_.push_back(std::make_unique<CaptionView>(form_.Window, window_));
+    form_.Window.AttachView(views_.back().get());
+    views_.back()->Changed(Change::Caption);
+    auto timer = std::make_unique<TimerView>(form_.Timer1, window_);
+    timer1_ = timer.get();
+    form_.Timer1.AttachView(timer1_);
+    views_.push_back(std::move(timer));
+    ::SetWindowLongPtrW(window_, GWLP_USERDATA, LONG_PTR(this));
+    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(&Win32Form::WindowProc));
+    handoff_ = std::make_unique<Win32UiHandoff>(form_.ComPort1, window_);
+    form_.SendDeviceReply = [window] { ::SendMessageW(window, WM_DEVICE_REPLY, 0, 0); };
+}
+
+Win32Form::~Win32Form() {
+    handoff_.reset();
+    form_.SendDeviceReply = [this] { form_.DeviceReplyMessage(); };
+    for (const auto& control : form_.Components)
+        control->AttachView(nullptr);
+    form_.Window.AttachView(nullptr);
+    form_.Timer1.AttachView(nullptr);
+    ::SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(&DefWindowProcW));
+    for (const auto& [key, font] : fonts_)
+        ::DeleteObject(font);
+}
+
+HWND Win32Form::Child(std::string_view name) const {
+    const auto found = children_.find(name);
+    return found == children_.end() ? nullptr : found->second;
+}
+
+HFONT Win32Form::Font(const std::u16string& face, int pixels) {
+    HFONT& font = fonts_[{face, pixels}];
+    if (font == nullptr)
+        font = ::CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                             DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
+    return font;
+}
+
+void Win32Form::BuildControls() {
+    const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    for (const ControlRow& row : LayoutRows()) {
+        Control& control = *form_.Find(row.Name);
+        NativeClass native = NativeClassOf(row.Kind);
+        if (auto* edit = dynamic_cast<EditBox*>(&control); edit != nullptr && edit->Centred())
+            native.style |= ES_CENTER;
+        const HWND parent = row.Parent.empty() ? window_ : Child(row.Parent);
+        const Rect& at = row.Geometry;
+        const int height = row.Kind == ControlKind::ComboBox ? ComboDropHeight : at.Height;
+        const HWND child = ::CreateWindowExW(
+            native.exStyle, native.name, L"", WS_CHILD | WS_CLIPSIBLINGS | native.style, at.Left,
+            at.Top, at.Width, height, parent, nullptr, instance, nullptr);
+        if (IsContainer(row.Kind))
+            ::SetWindowSubclass(child, &Win32Form::ForwardingProc, 0, DWORD_PTR(this));
+        if (row.Kind == ControlKind::Edit)
+            ::SetWindowSubclass(child, &Win32Form::EditProc, 0, DWORD_PTR(this));
+        children_[control.Name()] = child;
+        Attach(control, child, at.Width == 0);
+        static_cast<ChildView*>(views_.back().get())
+            ->ShowAll(row.FontPixels != 0 ? row.FontPixels : WindowFontPixels);
+    }
+    // Frames lie beneath the controls they surround (a new window goes beneath its siblings,
+    // so this waits until all are made).
+    for (const ControlRow& row : LayoutRows())
+        if (row.Kind == ControlKind::Bevel)
+            ::SetWindowPos(Child(row.Name), HWND_BOTTOM, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The Tab key follows the stacking order of the groups.
+    HWND previous = HWND_TOP;
+    for (const char* group : TabOrderGroups) {
+        ::SetWindowPos(Child(group), previous, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = Child(group);
+    }
+}
+
+void Win32Form::BuildStatusBarPanels() {
+    const HWND bar = Child("STBar");
+    RECT area{};
+    ::GetClientRect(bar, &area);
+    int left = 0;
+    for (const StatusPanelLayout& layout : StatusBarPanels) {
+        const HWND panel = ::CreateWindowExW(
+            0, L"STATIC", L"",
+            WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_NOPREFIX | (layout.Centred ? SS_CENTER : 0),
+            left, 0, layout.Width, area.bottom, bar, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        left += layout.Width;
+        Control& control = *form_.Find(layout.Name);
+        children_[control.Name()] = panel;
+        Attach(control, panel, false);
+        static_cast<ChildView*>(views_.back().get())->ShowAll(WindowFontPixels);
+    }
+}
+
+void Win32Form::Attach(Control& control, HWND child, bool naturalSize) {
+    views_.push_back(std::make_unique<ChildView>(*this, control, child, naturalSize));
+    control.AttachView(views_.back().get());
+    entries_[child] = {&control, views_.back().get()};
+}
+
+const Win32Form::Entry* Win32Form::Find(HWND child) const {
+    const auto found = entries_.find(child);
+    return found == entries_.end() ? nullptr : &found->second;
+}
+
+LRESULT CALLBACK Win32Form::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<Win32Form*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self->Dispatch(message, w, l);
+}
+
+// Group boxes and panels hand their children's notifications to the main window.
+LRESULT CALLBACK Win32Form::ForwardingProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                           DWORD_PTR self) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return reinterpret_cast<Win32Form*>(self)->Dispatch(message, w, l);
+    case WM_ERASEBKGND: {
+        RECT area{};
+        ::GetClientRect(window, &area);
+        ::FillRect(HDC(w), &area, reinterpret_cast<Win32Form*>(self)->face_);
+        return 1;
+    }
+    default:
+        return ::DefSubclassProc(window, message, w, l);
+    }
+}
+
+LRESULT CALLBACK Win32Form::EditProc(HWND window, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                     DWORD_PTR self) {
+    auto* face = reinterpret_cast<Win32Form*>(self);
+    const Entry* entry = face->Find(window);
+    if (entry == nullptr || !::IsWindowEnabled(window))
+        return ::DefSubclassProc(window, message, w, l);
+    return face->EditMessage(static_cast<EditBox&>(*entry->control), window, message, w, l);
+}
+
+// Typed characters, deletions, pastes, clicks and focus of an edit box go to its control;
+// the window keeps only caret movement and selection.
+LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_CHAR:
+        if (IsOwnShortcut(w) || w == 0x16) // Ctrl+V arrives as WM_PASTE
+            break;
+        TakeSelection(edit, window);
+        Guarded([&] { edit.UserType(char32_t(w)); });
+        return 0;
+    case WM_KEYDOWN:
+        if (w != VK_DELETE)
+            break;
+        TakeSelection(edit, window);
+        Guarded([&] { edit.UserDelete(); });
+        return 0;
+    case WM_PASTE:
+        TakeSelection(edit, window);
+        Guarded([&] { edit.UserInsert(ClipboardText(window)); });
+        return 0;
+    case WM_CUT:
+        ::SendMessageW(window, WM_COPY, 0, 0);
+        [[fallthrough]];
+    case WM_CLEAR:
+        TakeSelection(edit, window);
+        Guarded([&] { edit.UserDelete(); });
+        return 0;
+    case EM_UNDO:
+    case WM_UNDO:
+        return FALSE;
+    case WM_LBUTTONUP: {
+        const LRESULT result = ::DefSubclassProc(window, message, w, l);
+        Guarded([&] { edit.UserClick(); });
+        return result;
+    }
+    case WM_SETFOCUS: {
+        const LRESULT result = ::DefSubclassProc(window, message, w, l);
+        const HWND from = HWND(w);
+        if (from != nullptr && from != window_ && ::GetAncestor(from, GA_ROOT) == window_)
+            Guarded([&] { edit.UserEnter(); });
+        return result;
+    }
+    default:
+        break;
+    }
+    return ::DefSubclassProc(window, message, w, l);
+}
+
+LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
+    switch (message) {
+    case WM_COMMAND:
+        if (Command(HWND(l), HIWORD(w)))
+            return 0;
+        break;
+    case WM_HSCROLL:
+        Scroll(HWND(l), LOWORD(w));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return ColourStatic(HDC(w), HWND(l));
+    case WM_TIMER:
+        if (w == Timer1Id && static_cast<TimerView*>(timer1_)->Due())
+            Guarded([this] { form_.Timer1.Fire(); });
+        return 0;
+    case WM_PORT_WAKE:
+        Guarded([this] { form_.ComPort1.DeliverPending(); });
+        return 0;
+    case WM_DEVICE_REPLY:
+        form_.DeviceReplyMessage();
+        return 0;
+    case WM_DESTROY:
+        ::PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return ::DefWindowProcW(window_, message, w, l);
+}
+
+bool Win32Form::Command(HWND child, int code) {
+    const Entry* entry = Find(child);
+    if (entry == nullptr)
+        return false;
+    if (auto* box = dynamic_cast<CheckBox*>(entry->control); box != nullptr && code == BN_CLICKED) {
+        Guarded([box] { box->UserClick(); });
+        entry->view->Changed(Change::Checked);
+    } else if (auto* button = dynamic_cast<Button*>(entry->control);
+               button != nullptr && code == BN_CLICKED) {
+        Guarded([button] { button->UserClick(); });
+    } else if (auto* list = dynamic_cast<ComboBox*>(entry->control);
+               list != nullptr && code == CBN_SELCHANGE) {
+        const int index = int(::SendMessageW(child, CB_GETCURSEL, 0, 0));
+        Guarded([list, index] { list->UserSelect(index); });
+        entry->view->Changed(Change::ItemIndex);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void Win32Form::Scroll(HWND child, int code) {
+    const Entry* entry = Find(child);
+    auto* bar = entry != nullptr ? dynamic_cast<ScrollBar*>(entry->control) : nullptr;
+    if (bar == nullptr)
+        return;
+    SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    switch (code) {
+    case SB_LINELEFT:
+    case SB_LINERIGHT:
+    case SB_PAGELEFT:
+    case SB_PAGERIGHT:
+        Guarded([&] { bar->UserStep(StepOf(code)); });
+        break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION:
+        ::GetScrollInfo(child, SB_CTL, &info);
+        Guarded([&] { bar->UserTrack(info.nTrackPos); });
+        break;
+    default:
+        break;
+    }
+    entry->view->Changed(Change::Position);
+}
+
+// Only the output groups' captions take their colours; everything else keeps the window's.
+LRESULT Win32Form::ColourStatic(HDC dc, HWND child) {
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+    for (int output = 1; output <= OutputCount; ++output) {
+        if (Child(OutputGroupName(output)) == child) {
+            const Rgb rgb = OutputColours[output - 1];
+            ::SetTextColor(dc, RGB(rgb.R, rgb.G, rgb.B));
+        }
+    }
+    return LRESULT(face_);
+}
+
+} // namespace pelmora
