@@ -251,5 +251,15 @@ TEST_F(InstalledLanguageTest, AWritableFolderWithoutAPackageUiIniIsAPortableCopy
     EXPECT_FALSE(std::filesystem::exists(configDir));
 }
 
+TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWritableFolder) {
+    FormServices services = fixture.For(folder.Path()); // root may write /usr/bin
+    services.PackageDataDir = packageDir;
+    services.UserConfigDir = configDir;
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_FALSE(std::filesystem::exists(UiIni()));
+    EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
+    EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
+}
+
 } // namespace
 } // namespace pelmora::testing
