@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks a .deb: its contents against packaging/deb-contents.txt, then, extracted into a
-# scratch root, its menu entry, metadata, manual pages and UI.INI with their validators.
+# Checks a .deb: its contents against packaging/deb-contents.txt (the command-line tool and
+# its manual page count only when present), lintian's warnings, then, extracted into a
+# scratch root, its menu entry, metadata, manual pages, UI.INI and dependencies.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$1
@@ -9,6 +10,12 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|; s|/$||' | gre
   grep -v '^/usr/bin/pelmora-cli$\|pelmora-cli\.1\.gz$' | sort)
 if ! diff -u packaging/deb-contents.txt <(echo "$contents"); then
   echo "check-deb: the package's contents differ from packaging/deb-contents.txt" >&2
+  exit 1
+fi
+
+if ! findings=$(lintian --fail-on error,warning "$deb" 2>&1); then
+  echo "$findings" >&2
+  echo "check-deb: lintian reports errors or warnings" >&2
   exit 1
 fi
 
