@@ -6,7 +6,50 @@
 #include "storage/language_files.h"
 #include "storage/text_encoding.h"
 
+#include <fstream>
+
 namespace pelmora {
+namespace {
+
+// True when a file can be made in the folder; the probe is removed again.
+bool FolderIsWritable(const std::filesystem::path& folder) {
+    const std::filesystem::path probe = folder / ".pelmora-write-probe";
+    std::error_code error;
+    const bool made = std::ofstream(probe).is_open();
+    std::filesystem::remove(probe, error);
+    return made;
+}
+
+struct SettingsFiles {
+    std::filesystem::path UiIni;
+    std::filesystem::path SystemIni;
+    bool Portable; // beside the executable: a missing UI.INI is written there
+};
+
+// An installed tool has a UI.INI in a package data folder of its own, or cannot write beside
+// its executable; everything else is a portable copy.
+bool IsInstalled(const FormServices& services) {
+    std::error_code error;
+    const bool packageFolderApart =
+        !services.PackageDataDir.empty() &&
+        std::filesystem::exists(UiIniPathIn(services.PackageDataDir), error) &&
+        !std::filesystem::equivalent(services.PackageDataDir, services.ExecutableDir, error);
+    return packageFolderApart || !FolderIsWritable(services.ExecutableDir);
+}
+
+SettingsFiles LocateSettings(const FormServices& services) {
+    if (services.UserConfigDir.empty() || !IsInstalled(services))
+        return {UiIniPathIn(services.ExecutableDir), SystemIniPathIn(services.ExecutableDir), true};
+    std::error_code error;
+    std::filesystem::create_directories(services.UserConfigDir, error);
+    const std::filesystem::path userUiIni = UiIniPathIn(services.UserConfigDir);
+    const bool userHasOne = std::filesystem::exists(userUiIni, error);
+    return {userHasOne || services.PackageDataDir.empty() ? userUiIni
+                                                          : UiIniPathIn(services.PackageDataDir),
+            SystemIniPathIn(services.UserConfigDir), false};
+}
+
+} // namespace
 
 void TForm1::FormCreate() {
     for (EditBox* edit : Edits)
@@ -21,10 +64,11 @@ void TForm1::FormCreate() {
     DefaultUiStrings(); // builds the built-in English table
     VersionSuffix = BuildVersionSuffix(services_.VersionInfo);
 
-    UiIniPath = UiIniPathIn(services_.ExecutableDir);
-    SystemIniPath = SystemIniPathIn(services_.ExecutableDir);
+    const SettingsFiles settings = LocateSettings(services_);
+    UiIniPath = settings.UiIni;
+    SystemIniPath = settings.SystemIni;
     std::error_code error;
-    if (!std::filesystem::exists(UiIniPath, error))
+    if (settings.Portable && !std::filesystem::exists(UiIniPath, error))
         WriteDefaultUiIni(UiIniPath); // a folder that cannot be written leaves English
     LanguageList = ListLanguages(UiIniPath);
     UIComboBox->SetItems(LanguageList);

@@ -38,11 +38,17 @@ class DiagramSurface {
 };
 
 struct FormServices {
-    Pause* pause = nullptr;                 // required
-    MessageBoxes* messages = nullptr;       // required
-    FileDialogs* fileDialogs = nullptr;     // nullptr: every file dialog is cancelled
-    DiagramSurface* diagram = nullptr;      // nullptr: no diagram window
-    std::filesystem::path ExecutableDir;    // where UI.INI and SYSTEM.INI live
+    Pause* pause = nullptr;             // required
+    MessageBoxes* messages = nullptr;   // required
+    FileDialogs* fileDialogs = nullptr; // nullptr: every file dialog is cancelled
+    DiagramSurface* diagram = nullptr;  // nullptr: no diagram window
+    // A portable copy keeps UI.INI and SYSTEM.INI beside its executable. An installed one (its
+    // package data folder holds a UI.INI, or its own folder cannot be written) reads the
+    // user's UI.INI if there is one, else the package's, and keeps SYSTEM.INI in the user's
+    // configuration folder.
+    std::filesystem::path ExecutableDir;
+    std::filesystem::path PackageDataDir;   // empty: the package ships no UI.INI
+    std::filesystem::path UserConfigDir;    // empty: the user has no configuration folder
     std::optional<std::string> VersionInfo; // the executable's version record, if it has one
 };
 

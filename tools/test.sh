@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
-# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), builds the
-# Windows programs and runs their tests under Wine against the virtual box, runs the fuzz
-# targets for a while and checks that the benchmarks still run.
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), makes and
+# checks the Linux package, builds the Windows programs and runs their tests under Wine
+# against the virtual box, runs the fuzz targets for a while and checks that the benchmarks
+# still run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,9 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== Linux package ==="
+tools/check-deb.sh "$(tools/package.sh build/ci)"
 
 echo "=== windows build, tests under Wine ==="
 cmake --preset windows

@@ -202,5 +202,64 @@ TEST_F(LanguageTest, AFolderThatCannotBeWrittenStartsInEnglishSilently) {
     EXPECT_TRUE(fixture.Boxes.Errors.empty());
 }
 
+// An installed tool: its folder cannot be written (a path below a file, which not even root
+// can make), the package ships UI.INI, and the user's choice lives in the configuration folder.
+class InstalledLanguageTest : public LanguageTest {
+  protected:
+    InstalledLanguageTest() {
+        WriteFile(folder.Path() / "file", "");
+        std::filesystem::create_directories(packageDir);
+        WriteFile(packageDir / "UI.INI", TwoLanguages());
+    }
+    TForm1& StartInstalled() {
+        FormServices services = fixture.For(folder.Path() / "file" / "bin");
+        services.PackageDataDir = packageDir;
+        services.UserConfigDir = configDir;
+        fixture.Form = std::make_unique<TForm1>(services);
+        return *fixture.Form;
+    }
+    const std::filesystem::path packageDir = folder.Path() / "share";
+    const std::filesystem::path configDir = folder.Path() / "config" / "pelmora-align";
+};
+
+TEST_F(InstalledLanguageTest, TheLanguageChoiceSurvivesARestartInTheConfigFolder) {
+    StartInstalled().UIComboBox->UserSelect(1);
+    EXPECT_NE(ReadFile(configDir / "SYSTEM.INI").find("UI=1"), std::string::npos);
+
+    TForm1& restarted = StartInstalled();
+    EXPECT_EQ(restarted.UIComboBox->Text(), u"Deutsch");
+    EXPECT_EQ(TextOf(restarted.CNTBTN), "Verbinden");
+    EXPECT_FALSE(std::filesystem::exists(configDir / "UI.INI")) << "no default UI.INI written";
+    EXPECT_EQ(ReadFile(packageDir / "UI.INI"), TwoLanguages());
+}
+
+TEST_F(InstalledLanguageTest, TheUsersOwnUiIniComesBeforeThePackages) {
+    std::filesystem::create_directories(configDir);
+    WriteFile(configDir / "UI.INI", "[Mine]\r\nStr12=Go\r\n");
+    TForm1& form = StartInstalled();
+    ASSERT_EQ(form.UIComboBox->Items().size(), 1u);
+    EXPECT_EQ(TextOf(form.CNTBTN), "Go");
+}
+
+TEST_F(InstalledLanguageTest, AWritableFolderWithoutAPackageUiIniIsAPortableCopy) {
+    FormServices services = fixture.For(folder.Path());
+    services.PackageDataDir = folder.Path() / "elsewhere";
+    services.UserConfigDir = configDir;
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_TRUE(std::filesystem::exists(UiIni()));
+    EXPECT_TRUE(std::filesystem::exists(SystemIni()));
+    EXPECT_FALSE(std::filesystem::exists(configDir));
+}
+
+TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWritableFolder) {
+    FormServices services = fixture.For(folder.Path()); // root may write /usr/bin
+    services.PackageDataDir = packageDir;
+    services.UserConfigDir = configDir;
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_FALSE(std::filesystem::exists(UiIni()));
+    EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
+    EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
+}
+
 } // namespace
 } // namespace pelmora::testing

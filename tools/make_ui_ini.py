@@ -1,0 +1,52 @@
+#!/usr/bin/env python3
+"""Turns the UTF-8 language table into the UI.INI the packages ship: UTF-16LE with a byte-order
+mark and CRLF lines. Refuses a section without all 36 strings or a string over 63 characters."""
+import sys
+
+STRING_COUNT = 36
+MAX_LENGTH = 63
+
+
+def sections(lines):
+    current = None
+    for number, line in enumerate(lines, 1):
+        line = line.strip()
+        if not line or line.startswith(";"):
+            continue
+        if line.startswith("[") and line.endswith("]"):
+            current = (line[1:-1], {})
+            yield current
+        elif "=" in line and current is not None:
+            key, value = (part.strip() for part in line.split("=", 1))
+            current[1][key] = value
+        else:
+            sys.exit(f"line {number}: neither a section nor a key: {line}")
+
+
+def check(name, keys):
+    wanted = {f"Str{i}" for i in range(STRING_COUNT)}
+    missing = wanted - keys.keys()
+    extra = keys.keys() - wanted - {"Font"}
+    if missing or extra:
+        sys.exit(f"[{name}]: missing {sorted(missing)}, unknown {sorted(extra)}")
+    for key, value in keys.items():
+        if len(value) > MAX_LENGTH:
+            sys.exit(f"[{name}] {key}: {len(value)} characters, at most {MAX_LENGTH}")
+
+
+def main(source, target):
+    with open(source, encoding="utf-8") as f:
+        table = list(sections(f.read().splitlines()))
+    out = []
+    for name, keys in table:
+        check(name, keys)
+        out.append(f"[{name}]")
+        out.extend(f"{key}={value}" for key, value in keys.items())
+    with open(target, "wb") as f:
+        f.write(b"\xff\xfe" + "\r\n".join(out + [""]).encode("utf-16-le"))
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 3:
+        sys.exit("usage: make_ui_ini.py LANGUAGES.INI UI.INI")
+    main(sys.argv[1], sys.argv[2])
