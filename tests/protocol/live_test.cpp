@@ -271,6 +271,7 @@ TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
     EXPECT_EQ(Boxes.Errors.size(), 2u);
     EXPECT_NE(Bar(WRHIndex).Position(), 100);
     EXPECT_EQ(TextOf(Form->Values[WRHIndex]), std::to_string(Bar(WRHIndex).Position()));
+    Loop.reset(); // the loop refers to the form
     Form.reset();
 }
 
