@@ -29,7 +29,7 @@ tools/wine-test.sh build/windows build/ci/emulator/pelmora-box
 
 echo "=== fuzz targets (${fuzz_seconds} s each) ==="
 cmake --preset fuzz
-cmake --build --preset fuzz -j "$jobs"
+cmake --build --preset fuzz -j "$jobs" --target fuzz_targets
 for target in build/fuzz/fuzz/fuzz_*; do
   [ -x "$target" ] || continue
   mkdir -p "build/fuzz/corpus/$(basename "$target")"
