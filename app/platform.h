@@ -52,6 +52,12 @@ struct FormServices {
     std::optional<std::string> VersionInfo; // the executable's version record, if it has one
 };
 
+// Fills in the package data folder and the user's configuration folder of a tool whose
+// executable lies in `services.ExecutableDir`, from this system's conventions and the
+// environment: ../share/pelmora-align and $XDG_CONFIG_HOME (or ~/.config)/pelmora-align, or on
+// Windows the executable's own folder and %APPDATA%\Pelmora Align Tool.
+void AddInstalledFolders(FormServices& services);
+
 // The text of the standard error box: a full stop is appended when the last character sorts
 // above '.' (letters and digits do); an empty message stays empty.
 std::u16string ErrorBoxText(const std::u16string& message);

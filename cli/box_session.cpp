@@ -34,6 +34,7 @@ BoxSession::BoxSession(std::string port, const SessionSetup& setup)
     services.messages = &messages_;
     services.fileDialogs = &dialogs_;
     services.ExecutableDir = setup_.ExecutableDir;
+    AddInstalledFolders(services);
     services.VersionInfo = setup_.VersionInfo;
     {
         const std::lock_guard lock(formCreation);

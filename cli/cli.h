@@ -23,7 +23,7 @@ struct CliEnvironment {
     std::ostream& Err;
     Pause& Pauser; // the protocol's pauses, for every box at once
     bool ErrIsTerminal = false;
-    std::filesystem::path ExecutableDir; // where UI.INI and SYSTEM.INI live
+    std::filesystem::path ExecutableDir; // where a portable copy keeps UI.INI and SYSTEM.INI
     std::optional<std::string> VersionInfo;
     std::string Version; // what --version prints
 };

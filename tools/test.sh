@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
-# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), makes and
-# checks the Linux package, builds the Windows programs and runs their tests under Wine
-# against the virtual box, runs the fuzz targets for a while and checks that the benchmarks
-# still run.
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), builds the
+# Windows programs and runs their tests under Wine against the virtual box, makes and checks
+# the packages of both systems, runs the fuzz targets for a while and checks that the
+# benchmarks still run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,13 +19,15 @@ for preset in ci asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
-echo "=== Linux package ==="
-tools/check-deb.sh "$(tools/package.sh build/ci)"
-
 echo "=== windows build, tests under Wine ==="
 cmake --preset windows
 cmake --build --preset windows -j "$jobs"
 tools/wine-test.sh build/windows build/ci/emulator/pelmora-box
+
+echo "=== packages ==="
+packages=$(tools/package.sh build/ci build/windows)
+tools/check-deb.sh "$(grep '\.deb$' <<<"$packages")"
+tools/check-windows-packages.sh "$(grep '\.zip$' <<<"$packages")" "$(grep 'setup\.exe$' <<<"$packages")"
 
 echo "=== fuzz targets (${fuzz_seconds} s each) ==="
 cmake --preset fuzz

@@ -9,35 +9,13 @@ cd "$(dirname "$0")/.."
 build=${1:-build/windows}
 box=$(realpath "${2:-build/ci/emulator/pelmora-box}")
 
-export WINEDEBUG=-all
-# No .NET or HTML engine: their installers would only slow the prefix's first start.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
-WINEPREFIX=$(mktemp -d)
-export WINEPREFIX
-peers=()
-cleanup() {
-  for pid in "${peers[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
-
-# A virtual screen for the tests that make windows.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WINEPREFIX/display" >/dev/null 2>&1 &
-peers+=($!)
-for _ in $(seq 100); do [ -s "$WINEPREFIX/display" ] && break; sleep 0.1; done
-DISPLAY=:$(head -1 "$WINEPREFIX/display")
-export DISPLAY
-
-# One server for the whole run: the port list's registry key lives only as long as it does.
-wineserver -p >/dev/null 2>&1 </dev/null
-wineboot -i >/dev/null 2>&1
+. tools/wine-prefix.sh 1280x1024
 
 dosdevices=$WINEPREFIX/dosdevices
 "$box" --link "$dosdevices/com5" >/dev/null &
-peers+=($!)
+PIDS+=($!)
 python3 tests/serial/win32/line_peer.py "$dosdevices/com6" &
-peers+=($!)
+PIDS+=($!)
 for link in com5 com6; do
   for _ in $(seq 50); do [ -e "$dosdevices/$link" ] && break; sleep 0.1; done
 done

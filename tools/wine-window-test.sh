@@ -9,45 +9,22 @@ exe=$(realpath "${1:-build/windows}/ui/win32/pelmora-align.exe")
 box=$(realpath "${2:-build/ci/emulator/pelmora-box}")
 screenshot=${3:-}
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-work=$(mktemp -d)
-export WINEPREFIX=$work/prefix
-mkdir "$WINEPREFIX"
-frames=$work/frames
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. tools/wine-prefix.sh 1920x1080
+frames=$WORK/frames
 fail() {
   echo "window test FAILED: $*" >&2
   exit 1
 }
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=:$(head -1 "$work/display")
-export DISPLAY
-
-wineserver -p >/dev/null 2>&1 </dev/null
-wineboot -i >/dev/null 2>&1
 "$box" --link "$WINEPREFIX/dosdevices/com5" --log "$frames" --silent-after 48 >/dev/null &
-pids+=($!)
+PIDS+=($!)
 for _ in $(seq 50); do [ -e "$WINEPREFIX/dosdevices/com5" ] && break; sleep 0.1; done
 wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\Serial4' /t REG_SZ /d COM5 /f \
   >/dev/null 2>&1
 
 wine "$exe" >/dev/null 2>&1 &
-pids+=($!)
-window=
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^PAT  ' 2>/dev/null | head -1) && [ -n "$window" ] && break
-  sleep 0.2
-done
-[ -n "$window" ] || fail "the window did not show"
+PIDS+=($!)
+window=$(wait_for_window '^PAT  ') || fail "the window did not show"
 sleep 1
 
 # Client coordinates of the controls, from the layout table.
@@ -93,12 +70,8 @@ expect_frames 48 "Read of Index 3 sends 22 queries"
 # The bars show what the box held: a saved file has TLX1 = 1. A file loaded back round trips:
 # TLX1 is 2 when it is loaded, and a second save holds the same bytes.
 choose_file() { # the dialog's title, the file's Linux path
-  local dialog=
-  for _ in $(seq 50); do
-    dialog=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  [ -n "$dialog" ] || fail "no $1 dialog"
+  local dialog
+  dialog=$(wait_for_window "^$1\$") || fail "no $1 dialog"
   xdotool mousemove --window "$dialog" 300 279 click 1 # its file name box
   xdotool key End shift+Home # over the name it offers
   xdotool type --delay 10 "Z:${2//\//\\}"
@@ -112,8 +85,8 @@ saved() { # the file the dialog made; Wine adds the default extension in lower c
   fail "nothing saved as $1"
 }
 click 703 146 # TntButton1, Save Setting
-choose_file "Save As" "$work/first"
-first=$(saved "$work/first")
+choose_file "Save As" "$WORK/first"
+first=$(saved "$WORK/first")
 [ "$(head -c 6 "$first")" = KRDPMX ] && [ "$(stat -c %s "$first")" = 104 ] ||
   fail "the saved file is no alignment file"
 [ "$(od -An -t d4 -j 16 -N 4 "$first" | tr -d ' ')" = 1 ] || fail "the read did not set TLX1"
@@ -122,8 +95,8 @@ click 148 49
 click 703 171 # TntButton2, Load Setting
 choose_file "Open" "$first"
 click 703 146
-choose_file "Save As" "$work/second"
-cmp -s "$first" "$(saved "$work/second")" || fail "the loaded file did not round trip"
+choose_file "Save As" "$WORK/second"
+cmp -s "$first" "$(saved "$WORK/second")" || fail "the loaded file did not round trip"
 echo "ok: a file saved and loaded round trips"
 
 click 588 273 # ReadBtn, to a box that no longer answers

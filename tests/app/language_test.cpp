@@ -5,6 +5,9 @@
 #include "app/caption.h"
 #include "app/version_info.h"
 
+#include <cstdlib>
+#include <optional>
+
 #include <gtest/gtest.h>
 
 #include "storage/text_encoding.h"
@@ -259,6 +262,43 @@ TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWrita
     EXPECT_FALSE(std::filesystem::exists(UiIni()));
     EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
     EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
+}
+
+// The environment variables named, set for one test and put back after it.
+class EnvironmentOverride {
+  public:
+    void Set(const char* name, const char* value) {
+        if (const char* old = std::getenv(name))
+            saved_.emplace_back(name, old);
+        else
+            saved_.emplace_back(name, std::nullopt);
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~EnvironmentOverride() {
+        for (const auto& [name, value] : saved_)
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+TEST(InstalledFoldersTest, FollowTheSystemsConventions) {
+    EnvironmentOverride environment;
+    FormServices services;
+    services.ExecutableDir = "/usr/bin";
+    environment.Set("HOME", "/home/ann");
+    environment.Set("XDG_CONFIG_HOME", nullptr);
+    AddInstalledFolders(services);
+    EXPECT_EQ(services.PackageDataDir, "/usr/share/pelmora-align");
+    EXPECT_EQ(services.UserConfigDir, "/home/ann/.config/pelmora-align");
+
+    environment.Set("XDG_CONFIG_HOME", "/cfg");
+    AddInstalledFolders(services);
+    EXPECT_EQ(services.UserConfigDir, "/cfg/pelmora-align");
+    environment.Set("XDG_CONFIG_HOME", "relative"); // ignored, as a relative one must be
+    AddInstalledFolders(services);
+    EXPECT_EQ(services.UserConfigDir, "/home/ann/.config/pelmora-align");
 }
 
 } // namespace

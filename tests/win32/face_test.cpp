@@ -103,5 +103,17 @@ TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
     EXPECT_EQ(Form.Frames.CornerFrame[4], 'C'); // the slot letter
 }
 
+// An installed tool reads the package's UI.INI beside itself and keeps the user's files in
+// %APPDATA%, also under a user name outside the ANSI code page.
+TEST(InstalledFoldersTest, AreTheProgramsOwnAndTheUsersAppData) {
+    const std::wstring appData = L"C:\\Users\\J\u00fcrgen \u6797\\AppData\\Roaming";
+    ASSERT_EQ(::_wputenv_s(L"APPDATA", appData.c_str()), 0);
+    FormServices services;
+    services.ExecutableDir = L"C:\\Program Files\\Pelmora Align Tool";
+    AddInstalledFolders(services);
+    EXPECT_EQ(services.PackageDataDir, services.ExecutableDir);
+    EXPECT_EQ(services.UserConfigDir.wstring(), appData + L"\\Pelmora Align Tool");
+}
+
 } // namespace
 } // namespace pelmora

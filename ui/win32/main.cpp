@@ -28,6 +28,7 @@ int RunAlignTool() {
     services.fileDialogs = &dialogs;
     services.diagram = &form2;
     services.ExecutableDir = ExecutableFolder();
+    AddInstalledFolders(services);
     if (const std::optional<std::string_view> record = EmbeddedVersionRecord())
         services.VersionInfo = std::string(*record);
     TForm1 form1(services);
