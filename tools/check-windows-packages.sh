@@ -36,7 +36,10 @@ diff -u <( (ls "$portable"; echo Uninstall.exe) | LC_ALL=C sort) <(ls "$folder" 
 cmp -s "$portable/pelmora-align.exe" "$folder/pelmora-align.exe" || fail "another program installed"
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 wine reg query "$key" /v UninstallString >/dev/null 2>&1 || fail "no uninstall entry"
-echo "ok: installed silently into Program Files with a Start-menu entry"
+version=$(wine 'C:\Program Files\Pelmora Align Tool\pelmora-cli.exe' --version | tr -d '\r')
+[[ "$version" == *"$(sed -n 's/^project(PelmoraAlign VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"* ]] ||
+  fail "the installed pelmora-cli says '$version'"
+echo "ok: installed silently into Program Files with a Start-menu entry; $version"
 
 wine start 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Pelmora Align Tool.lnk'
 window=$(wait_for_window '^PAT  ') || fail "the installed program showed no window"

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 
 namespace pelmora {
 namespace {
@@ -101,6 +103,36 @@ TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
     EXPECT_EQ(::SendMessageW(Child("TntRadioButton3"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(::SendMessageW(Child("TntRadioButton1"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_EQ(Form.Frames.CornerFrame[4], 'C'); // the slot letter
+}
+
+std::wstring FaceOf(HWND control) {
+    LOGFONTW font{};
+    ::GetObjectW(HFONT(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfFaceName;
+}
+
+// A language whose script the default face lacks names its own face; the captioned controls
+// take it, edit boxes keep the layout's.
+TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "language";
+    std::filesystem::create_directories(folder);
+    const std::u16string ini = u"\uFEFF[English]\r\n[\u65E5\u672C\u8A9E]\r\n"
+                               u"Str12=\u63A5\u7D9A\r\nFont=Yu Gothic UI\r\n";
+    std::ofstream(folder / "UI.INI", std::ios::binary)
+        .write(reinterpret_cast<const char*>(ini.data()), std::streamsize(ini.size() * 2));
+    RecordingPause pause;
+    SilentBoxes boxes;
+    FormServices services = ServicesWith(pause, boxes);
+    services.ExecutableDir = folder;
+    TForm1 form{services};
+    Win32Form face{form, CreateMainWindow()};
+
+    form.UIComboBox->UserSelect(1);
+    EXPECT_EQ(FaceOf(face.Child("CNTBTN")), L"Yu Gothic UI");
+    EXPECT_EQ(FaceOf(face.Child("TLX1Edit")), L"Segoe UI");
+    wchar_t caption[8] = {};
+    ::GetWindowTextW(face.Child("CNTBTN"), caption, 8);
+    EXPECT_STREQ(caption, L"\u63A5\u7D9A");
 }
 
 // An installed tool reads the package's UI.INI beside itself and keeps the user's files in
