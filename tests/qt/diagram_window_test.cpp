@@ -60,15 +60,6 @@ TEST_F(DiagramWindowTest, EveryCornerChangeRedrawsWhileShownButNoOtherValue) {
     EXPECT_EQ(PixelsOf(Canvas(), QColor(Qt::black)), 480 * 270);
 }
 
-// Counts the paint events that reach a widget.
-struct PaintCounter : QObject {
-    int Paints = 0;
-    bool eventFilter(QObject*, QEvent* e) override {
-        Paints += e->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
-
 TEST_F(DiagramWindowTest, ACornerMoveRepaintsTheShownPicture) {
     SetDiagram(true);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form2));

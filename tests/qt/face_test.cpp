@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -59,6 +60,21 @@ TEST_F(FaceTest, AControlsChangeReachesItsWidget) {
     EXPECT_FALSE(BarWidget("TLX1Bar").isEnabled());
     form.CNTBTN->SetCaption(u"Close");
     EXPECT_EQ(window.Widget<QPushButton>("CNTBTN")->text(), "Close");
+}
+
+// A transfer's step waits for nothing on the screen: the bar is painted when the pause after
+// the step lets the window's updates through.
+TEST_F(FaceTest, TheProgressBarPaintsAStepInThePauseNotAtOnce) {
+    form.StatusPanel->Show();
+    QCoreApplication::processEvents();
+    auto& bar = *window.Widget<QProgressBar>("ProgressBar1");
+    PaintCounter counter;
+    bar.installEventFilter(&counter);
+    form.ProgressBar1->SetPosition(50);
+    EXPECT_EQ(bar.value(), 50);
+    EXPECT_EQ(counter.Paints, 0);
+    QtPause().Sleep(0);
+    EXPECT_GT(counter.Paints, 0);
 }
 
 TEST_F(FaceTest, TypedKeysPassTheFilterAndPastesDropsAndCtrlBackspaceAreRefused) {

@@ -7,9 +7,20 @@
 #include "ui/qt/qt_form.h"
 #include "ui/qt/qt_services.h"
 
+#include <QEvent>
+
 #include <gtest/gtest.h>
 
 namespace pelmora::testing {
+
+// Counts the paint events that reach a widget.
+struct PaintCounter : QObject {
+    int Paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        Paints += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 class QtFormFixture : public ::testing::Test, public FormServicesUnderTest {
   protected:

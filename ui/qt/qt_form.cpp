@@ -184,11 +184,14 @@ class WidgetView final : public ControlView {
             if (what == Change::Items || what == Change::ItemIndex)
                 combo->setCurrentIndex(list->ItemIndex());
         } else if (auto* progress = dynamic_cast<ProgressBar*>(&control_)) {
+            // QProgressBar repaints at once on some changes; these wait for the next update.
             auto* bar = static_cast<QProgressBar*>(widget_);
+            bar->setUpdatesEnabled(false);
             if (what == Change::Range)
                 bar->setRange(progress->Min(), progress->Max());
             if (what == Change::Position)
                 bar->setValue(progress->Position());
+            bar->setUpdatesEnabled(true);
         }
     }
 
