@@ -50,29 +50,33 @@ void Control::Notify(Change what) const {
         view_->Changed(what);
 }
 
-// ---- ScrollBar ----
+// ---- RangedControl, ScrollBar ----
 
-void ScrollBar::SetPosition(int position) {
+void RangedControl::SetPosition(int position) {
     position = std::clamp(position, min_, max_);
     if (position == position_)
         return;
     position_ = position;
     Notify(Change::Position);
-    Run(OnChange);
+    PositionChanged();
 }
 
-void ScrollBar::SetRange(int min, int max) {
+void RangedControl::SetRange(int min, int max) {
     min_ = min;
     max_ = std::max(min, max);
     Notify(Change::Range);
     SetPosition(position_);
 }
 
+void ScrollBar::PositionChanged() {
+    Run(OnChange);
+}
+
 void ScrollBar::UserStep(Step step) {
     if (!Enabled())
         return;
     const bool left = step == Step::Left || step == Step::PageLeft;
-    SetPosition(position_ + (left ? -1 : 1));
+    SetPosition(Position() + (left ? -1 : 1));
 }
 
 void ScrollBar::UserTrack(int position) {
@@ -221,23 +225,6 @@ void ComboBox::UserSelect(int index) {
         return;
     SetItemIndex(index);
     Run(OnChange);
-}
-
-// ---- ProgressBar ----
-
-void ProgressBar::SetRange(int min, int max) {
-    min_ = min;
-    max_ = std::max(min, max);
-    Notify(Change::Range);
-    SetPosition(position_);
-}
-
-void ProgressBar::SetPosition(int position) {
-    position = std::clamp(position, min_, max_);
-    if (position == position_)
-        return;
-    position_ = position;
-    Notify(Change::Position);
 }
 
 // ---- Timer ----

@@ -95,19 +95,32 @@ class Control {
     ControlView* view_ = nullptr;
 };
 
-// A horizontal scroll bar. Its position always lies in [Min, Max].
-class ScrollBar : public Control {
+// A control with a position that always lies in [Min, Max].
+class RangedControl : public Control {
   public:
-    explicit ScrollBar(std::string name) : Control(ControlKind::ScrollBar, std::move(name)) {}
-
     int Position() const { return position_; }
     int Min() const { return min_; }
     int Max() const { return max_; }
-    // Clamps into the range; runs OnChange only when the position really changes.
+    // Clamps into the range; tells the view, and PositionChanged, only of a real change.
     void SetPosition(int position);
     // A new range clamps the position into it, with its change handling.
     void SetRange(int min, int max);
     void SetMax(int max) { SetRange(min_, max); }
+
+  protected:
+    using Control::Control;
+    virtual void PositionChanged() {}
+
+  private:
+    int min_ = 0;
+    int max_ = 100;
+    int position_ = 0;
+};
+
+// A horizontal scroll bar. OnChange runs when its position changes.
+class ScrollBar : public RangedControl {
+  public:
+    explicit ScrollBar(std::string name) : RangedControl(ControlKind::ScrollBar, std::move(name)) {}
 
     // The user's actions. An arrow and a click in the trough both move by one; dragging the
     // thumb moves to where it is dropped. A disabled bar takes none.
@@ -118,9 +131,7 @@ class ScrollBar : public Control {
     Handler OnChange;
 
   private:
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 0;
+    void PositionChanged() override;
 };
 
 // A one-line edit box. OnChange runs on every change of the text, also one the program makes.
@@ -219,20 +230,11 @@ class ComboBox : public Control {
     int index_ = -1;
 };
 
-class ProgressBar : public Control {
+// A progress bar: a position in a range that only the program moves.
+class ProgressBar : public RangedControl {
   public:
-    explicit ProgressBar(std::string name) : Control(ControlKind::ProgressBar, std::move(name)) {}
-
-    int Position() const { return position_; }
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-    void SetRange(int min, int max); // clamps the position
-    void SetPosition(int position);  // clamps into the range
-
-  private:
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 0;
+    explicit ProgressBar(std::string name)
+        : RangedControl(ControlKind::ProgressBar, std::move(name)) {}
 };
 
 // A timer whose face arms a platform timer while it runs, and calls Fire when the interval

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "cli/box_session.h"
 #include "cli/form_loop.h"
 #include "diagram/diagram_drawing.h"
 #include "emulator/pty_box.h"
@@ -42,15 +43,6 @@ class RecordingMessageBoxes final : public MessageBoxes {
 };
 
 // Answers each dialog with the file set for it (nullopt: the user cancels).
-class ScriptedFileDialogs final : public FileDialogs {
-  public:
-    std::optional<std::filesystem::path> ChooseOpen() override { return Open; }
-    std::optional<std::filesystem::path> ChooseSave() override { return Save; }
-
-    std::optional<std::filesystem::path> Open;
-    std::optional<std::filesystem::path> Save;
-};
-
 class RecordingDiagram final : public DiagramSurface {
   public:
     void SetShown(bool shown) override { Shown = shown; }
@@ -72,7 +64,7 @@ using FormLoop = cli::FormLoop;
 struct FormServicesUnderTest {
     FixturePause Pauses;
     RecordingMessageBoxes Boxes;
-    ScriptedFileDialogs Dialogs;
+    cli::AnsweringDialogs Dialogs; // answer with the path set, or cancel
     RecordingDiagram Diagram;
 
     FormServices For(const std::filesystem::path& folder,
