@@ -76,6 +76,28 @@ TEST_F(Win32FaceTest, EveryControlStandsWhereTheLayoutPutsIt) {
     EXPECT_EQ(::GetWindowLongW(Child("LTEdit"), GWL_STYLE) & ES_CENTER, 0);
 }
 
+TEST_F(Win32FaceTest, EveryEditShowsItsBarsLargestValueWhole) {
+    for (std::size_t index = 0; index < Form.Edits.size(); ++index) {
+        if (Form.Edits[index] == nullptr)
+            continue; // a value shown only in its text
+        const HWND edit = Child(Form.Edits[index]->Name());
+        const std::wstring widest = std::to_wstring(Form.Bars[index]->Max());
+        const HDC dc = ::GetDC(edit);
+        ::SelectObject(dc, HFONT(::SendMessageW(edit, WM_GETFONT, 0, 0)));
+        SIZE text{};
+        ::GetTextExtentPoint32W(dc, widest.c_str(), int(widest.size()), &text);
+        ::ReleaseDC(edit, dc);
+        const auto margins = DWORD(::SendMessageW(edit, EM_GETMARGINS, 0, 0));
+        RECT client{};
+        ::GetClientRect(edit, &client);
+        UINT caret = 1;
+        ::SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &caret, 0);
+        // A text that leaves no room for the caret behind it is scrolled out of sight.
+        EXPECT_LE(text.cx + LOWORD(margins) + HIWORD(margins) + LONG(caret), client.right)
+            << Form.Edits[index]->Name() << " with " << Form.Bars[index]->Max();
+    }
+}
+
 TEST_F(Win32FaceTest, ArrowsAndTroughStepByOneAndTheThumbMovesToWhereItIs) {
     const HWND bar = Child("TLX1Bar");
     ::SendMessageW(Window, WM_HSCROLL, SB_LINERIGHT, LPARAM(bar));

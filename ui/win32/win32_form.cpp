@@ -16,6 +16,9 @@ constexpr DWORD MainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZ
 constexpr UINT_PTR Timer1Id = 1;
 constexpr int ComboDropHeight = 200;
 constexpr int ProgramIconId = 1;
+// The layout's edit boxes are narrow: with the usual margins a four-digit value and the caret
+// behind it do not fit, and the box scrolls the first digit out of sight.
+constexpr int EditMargin = 1;
 
 struct NativeClass {
     const wchar_t* name;
@@ -124,6 +127,9 @@ class ChildView final : public ControlView {
         const std::u16string face =
             control_.FontFace().empty() ? std::u16string(DefaultFontFace) : control_.FontFace();
         ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
+        if (dynamic_cast<EditBox*>(&control_) != nullptr) // after the font, which resets them
+            ::SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                           MAKELPARAM(EditMargin, EditMargin));
         FitCaption();
     }
 
