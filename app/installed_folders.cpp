@@ -1,3 +1,4 @@
+// Where an installed tool finds its package's data and keeps the user's settings, on each system.
 #include "app/platform.h"
 
 #include <cstdlib>
