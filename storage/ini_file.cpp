@@ -137,6 +137,7 @@ std::optional<int> LeadingNumber(std::u16string_view text) {
 IniFile::Line IniFile::LineAt(std::size_t start) const {
     const std::u16string_view text = text_;
     Line line;
+    line.Start = start;
     line.End = start;
     while (line.End < text.size() && !IsLineBreak(text[line.End])) {
         ++line.End;
@@ -192,50 +193,41 @@ std::vector<std::u16string> IniFile::SectionNames() const {
     std::vector<std::u16string> names;
     std::unordered_set<std::u16string> seen;
     std::size_t used = 1; // the final terminator
-    for (std::size_t at = 0; at < text_.size();) {
-        const Line line = LineAt(at);
-        at = line.Next;
+    FirstLine(0, [&](const Line& line) {
         if (line.Kind != LineKind::Section || line.Name.empty() ||
             !seen.insert(FoldCase(line.Name)).second) {
-            continue;
+            return false;
         }
         const std::size_t room = SectionNameListCapacity - used;
         if (line.Name.size() + 1 > room) {
             if (room >= 2) {
                 names.push_back(TruncateText(line.Name, room - 1));
             }
-            break;
+            return true;
         }
         names.emplace_back(line.Name);
         used += line.Name.size() + 1;
-    }
+        return false;
+    });
     return names;
 }
 
 std::optional<IniFile::Line> IniFile::FindEntry(std::u16string_view section,
                                                 std::u16string_view key) const {
     bool inSection = false;
-    for (std::size_t at = 0; at < text_.size();) {
-        const Line line = LineAt(at);
-        at = line.Next;
+    return FirstLine(0, [&](const Line& line) {
         if (line.Kind == LineKind::Section) {
             inSection = SameName(line.Name, section);
-        } else if (inSection && line.Kind == LineKind::Entry && SameName(line.Name, key)) {
-            return line;
+            return false;
         }
-    }
-    return std::nullopt;
+        return inSection && line.Kind == LineKind::Entry && SameName(line.Name, key);
+    });
 }
 
 std::optional<IniFile::Line> IniFile::FindSection(std::u16string_view section) const {
-    for (std::size_t at = 0; at < text_.size();) {
-        const Line line = LineAt(at);
-        at = line.Next;
-        if (line.Kind == LineKind::Section && SameName(line.Name, section)) {
-            return line;
-        }
-    }
-    return std::nullopt;
+    return FirstLine(0, [&](const Line& line) {
+        return line.Kind == LineKind::Section && SameName(line.Name, section);
+    });
 }
 
 std::optional<std::u16string> IniFile::Value(std::u16string_view section,
@@ -247,15 +239,13 @@ std::vector<std::optional<std::u16string>>
 IniFile::Values(std::u16string_view section, std::span<const std::u16string_view> keys) const {
     std::vector<std::optional<std::u16string>> values(keys.size());
     bool inSection = false;
-    for (std::size_t at = 0; at < text_.size();) {
-        const Line line = LineAt(at);
-        at = line.Next;
+    FirstLine(0, [&](const Line& line) {
         if (line.Kind == LineKind::Section) {
             inSection = SameName(line.Name, section);
-            continue;
+            return false;
         }
         if (!inSection || line.Kind != LineKind::Entry) {
-            continue;
+            return false;
         }
         for (std::size_t i = 0; i < keys.size(); ++i) {
             if (!values[i] && SameName(line.Name, keys[i])) {
@@ -264,7 +254,8 @@ IniFile::Values(std::u16string_view section, std::span<const std::u16string_view
                 values[i] = std::u16string(Unquote(TrimBlanks(raw)));
             }
         }
-    }
+        return false;
+    });
     return values;
 }
 
@@ -302,16 +293,16 @@ void IniFile::InsertLine(std::size_t at, std::u16string_view line) {
 // Just after the section's last line that is not blank (the header when all are).
 std::size_t IniFile::EndOfSectionText(const Line& header) const {
     std::size_t end = header.Next;
-    for (std::size_t at = header.Next; at < text_.size();) {
-        const Line line = LineAt(at);
+    FirstLine(header.Next, [&](const Line& line) {
         if (line.Kind == LineKind::Section) {
-            break;
+            return true;
         }
-        if (!TrimBlanks(std::u16string_view(text_).substr(at, line.End - at)).empty()) {
+        if (!TrimBlanks(std::u16string_view(text_).substr(line.Start, line.End - line.Start))
+                 .empty()) {
             end = line.Next;
         }
-        at = line.Next;
-    }
+        return false;
+    });
     return end;
 }
 

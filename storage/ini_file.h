@@ -73,13 +73,24 @@ class IniFile {
     enum class LineKind { Other, Section, Entry };
     struct Line {
         LineKind Kind = LineKind::Other;
-        std::u16string_view Name;   // section name or key
+        std::u16string_view Name; // section name or key
+        std::size_t Start = 0;
         std::size_t ValueStart = 0; // entries: just after the '='
         std::size_t End = 0;        // where the line break (if any) starts
         std::size_t Next = 0;       // where the next line starts
     };
 
     Line LineAt(std::size_t start) const;
+    // Calls `stop` with each line from `start` on until it returns true; that line, if any.
+    template <typename Stop> std::optional<Line> FirstLine(std::size_t start, Stop stop) const {
+        for (std::size_t at = start; at < text_.size();) {
+            const Line line = LineAt(at);
+            if (stop(line))
+                return line;
+            at = line.Next;
+        }
+        return std::nullopt;
+    }
     std::optional<Line> FindEntry(std::u16string_view section, std::u16string_view key) const;
     std::optional<Line> FindSection(std::u16string_view section) const;
     std::size_t EndOfSectionText(const Line& header) const;
