@@ -1,4 +1,5 @@
 // The serial port against real pseudo-terminals.
+#include "caught_error.h"
 #include "pty_peer.h"
 #include "serial/com_port.h"
 #include "support/temp_folder.h"
@@ -24,16 +25,6 @@
 
 namespace pelmora::test {
 namespace {
-
-template <typename Action> EComPort CaughtError(Action action) {
-    try {
-        action();
-    } catch (const EComPort& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no EComPort raised";
-    return EComPort(CE_WaitFailed);
-}
 
 // A port on a fresh pty with a test UI loop; every received count is recorded.
 struct PortOnPty : ::testing::Test {

@@ -1,6 +1,7 @@
 // The serial port on Windows against COM ports that tools/wine-test.sh maps to pseudo-terminals:
 // PELMORA_PEER_PORT is held by line_peer.py, PELMORA_BOX_PORT by the virtual box, and the port
 // list also holds COM10 and com2, which have no device. Tests that need them skip without.
+#include "caught_error.h"
 #include "serial/com_port.h"
 #include "serial/enum_com_ports.h"
 #include "test_ui_loop.h"
@@ -17,16 +18,6 @@
 
 namespace pelmora::test {
 namespace {
-
-template <typename Action> EComPort CaughtError(Action action) {
-    try {
-        action();
-    } catch (const EComPort& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no EComPort raised";
-    return EComPort(CE_WaitFailed);
-}
 
 std::string CodedMessage(const char* text, int code) {
     return std::string(text) + " (Error: " + std::to_string(code) + ")";
