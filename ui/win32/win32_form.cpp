@@ -554,7 +554,6 @@ void Win32Form::Scroll(HWND child, int code) {
     default:
         break;
     }
-    entry->view->Changed(Change::Position);
 }
 
 // Only the output groups' captions take their colours; everything else keeps the window's.
