@@ -4,9 +4,7 @@
 
 #include "app/caption.h"
 #include "app/version_info.h"
-
-#include <cstdlib>
-#include <optional>
+#include "support/environment_override.h"
 
 #include <gtest/gtest.h>
 
@@ -263,25 +261,6 @@ TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWrita
     EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
     EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
 }
-
-// The environment variables named, set for one test and put back after it.
-class EnvironmentOverride {
-  public:
-    void Set(const char* name, const char* value) {
-        if (const char* old = std::getenv(name))
-            saved_.emplace_back(name, old);
-        else
-            saved_.emplace_back(name, std::nullopt);
-        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~EnvironmentOverride() {
-        for (const auto& [name, value] : saved_)
-            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
-    }
-
-  private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
-};
 
 TEST(InstalledFoldersTest, FollowTheSystemsConventions) {
     EnvironmentOverride environment;

@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "protocol/pause.h"
 #include "storage/alignment_file.h"
+#include "support/environment_override.h"
 #include "tests/protocol/transfer_support.h"
 
 #include <gtest/gtest.h>
@@ -33,8 +34,13 @@ constexpr Values FileValues = {101, 102, 1801, 103,  201,  202, 1802, 203, 301, 
 class Cli : public FormFixture {
   protected:
     CliRun Run(const std::vector<std::string>& arguments, Pause& pause) {
+        return RunFrom(Dir, arguments, pause);
+    }
+    CliRun RunFrom(const std::filesystem::path& executableDir,
+                   const std::vector<std::string>& arguments, Pause& pause) {
         std::ostringstream out, err;
-        const cli::CliEnvironment environment{out, err, pause, false, Dir, std::nullopt, "1.0"};
+        const cli::CliEnvironment environment{out,           err,          pause, false,
+                                              executableDir, std::nullopt, "1.0"};
         const int exit = cli::RunCli(arguments, environment);
         return {exit, out.str(), err.str()};
     }
@@ -82,6 +88,21 @@ TEST_F(Cli, IdentifiesBoxesInParallelEachLineNamingItsPort) {
     EXPECT_EQ(run.Exit, 0) << run.Err;
     EXPECT_NE(run.Out.find(full + ": P200, 1920 x 1080\n"), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find(single + ": P105, 720 x 480\n"), std::string::npos) << run.Out;
+}
+
+// Installed beside a package's UI.INI, the command line keeps SYSTEM.INI in the user's
+// configuration folder, as the window does.
+TEST_F(Cli, AnInstalledCopyKeepsItsSettingsInTheUsersFolder) {
+    std::filesystem::create_directories(Dir / "usr/bin");
+    std::filesystem::create_directories(Dir / "usr/share/pelmora-align");
+    WriteFile(Dir / "usr/share/pelmora-align/UI.INI", "[English]\r\n");
+    EnvironmentOverride environment;
+    environment.Set("XDG_CONFIG_HOME", (Dir / "config").c_str());
+    const CliRun run =
+        RunFrom(Dir / "usr/bin", {"identify", "--port", AddBox().DevicePath()}, Skipped);
+    EXPECT_EQ(run.Exit, 0) << run.Err;
+    EXPECT_TRUE(std::filesystem::exists(Dir / "config/pelmora-align/SYSTEM.INI"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "usr/bin/SYSTEM.INI"));
 }
 
 TEST_F(Cli, ReadSendsTheWindowsFramesWithItsPausesAndSavesTheWindowsFile) {
