@@ -95,16 +95,20 @@ bool BoxSession::Connect() {
     return AwaitReplies([this] { return form_->StepCounter == StepIdle; });
 }
 
+bool BoxSession::SlotTransfer(int slot, Button& start) {
+    return Click(*form_->SlotButtons[slot - 1]) && Click(start) && RunTransfer();
+}
+
 bool BoxSession::Read(int slot) {
-    return Click(*form_->SlotButtons[slot - 1]) && Click(*form_->ReadBtn) && RunTransfer();
+    return SlotTransfer(slot, *form_->ReadBtn);
 }
 
 bool BoxSession::Write(int slot) {
-    return Click(*form_->SlotButtons[slot - 1]) && Click(*form_->WriteBtn) && RunTransfer();
+    return SlotTransfer(slot, *form_->WriteBtn);
 }
 
 bool BoxSession::Reset(int slot) {
-    return Click(*form_->SlotButtons[slot - 1]) && Click(*form_->ResetBtn) && RunTransfer();
+    return SlotTransfer(slot, *form_->ResetBtn);
 }
 
 // The box's reply to a profile command carries nothing; its arrival says the box has it.

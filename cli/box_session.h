@@ -73,6 +73,7 @@ class BoxSession final : public ControlView {
         return !Failed();
     }
     bool RunTransfer();
+    bool SlotTransfer(int slot, Button& start); // picks the slot, clicks, waits for the end
     bool AwaitReplies(const std::function<bool()>& done);
     void ReportSilentBox(); // the watchdog's message, where the form has no watchdog
     bool Failed() const { return !messages_.Texts.empty(); }
