@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, builds the tool and starts it. Unless PELMORA_NO_BOX=1 is set, a
 # virtual box is started first and offered in the port list as /dev/ttyPMX0.
-# Without a display, PELMORA_XVFB=1 starts the tool on a virtual one.
+# Without a display, PELMORA_XVFB=1 starts the tool on a virtual one. PELMORA_RUN_CHECK=1 does
+# all of that, then connects to the virtual box once and closes the window (tools/run-check.sh);
+# PELMORA_RUN_SCREENSHOT=FILE.png keeps a screenshot of the connected window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,6 +11,9 @@ port=/dev/ttyPMX0
 
 box_wanted() {
   [ "${PELMORA_NO_BOX:-0}" != "1" ]
+}
+check_wanted() {
+  [ "${PELMORA_RUN_CHECK:-0}" = "1" ]
 }
 
 fail() {
@@ -22,6 +27,9 @@ if [ "${PELMORA_XVFB:-0}" = "1" ]; then
   launcher=(xvfb-run -a)
 elif [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
   fail "no display: run it in a desktop session, or set PELMORA_XVFB=1 for a virtual one"
+fi
+if check_wanted && ! box_wanted; then
+  fail "PELMORA_RUN_CHECK=1 connects to the virtual box: leave PELMORA_NO_BOX unset"
 fi
 
 # The box runs as the invoking user, so its pty is that user's alone; only the link under
@@ -40,6 +48,9 @@ if [ ${#launcher[@]} -gt 0 ] && ! command -v xvfb-run >/dev/null; then
 fi
 cmake --preset default
 cmake --build --preset default -j "$(nproc)"
+programs=build/default/programs.env
+[ -f "$programs" ] || fail "the build did not say where its programs are ($programs is missing)"
+. "$programs"
 
 box_dir=""
 box_pid=""
@@ -55,7 +66,7 @@ stop_box() {
 if box_wanted; then
   box_dir=$(mktemp -d "${XDG_RUNTIME_DIR:-/tmp}/pelmora-box.XXXXXX")
   trap stop_box EXIT
-  build/default/emulator/pelmora-box --link "$box_dir/tty" --model 200 --output-mode 2 &
+  "$PELMORA_BOX" --link "$box_dir/tty" --model 200 --output-mode 2 --log "$box_dir/frames" &
   box_pid=$!
   for _ in $(seq 50); do
     if [ -L "$box_dir/tty" ] || ! kill -0 "$box_pid" 2>/dev/null; then
@@ -68,4 +79,10 @@ if box_wanted; then
   echo "run.sh: the virtual box is on $port: pick it in the port list, then press Connect"
 fi
 
-"${launcher[@]}" build/default/app/pelmora-align
+[ -x "$PELMORA_ALIGN" ] || fail "the build made no program at $PELMORA_ALIGN"
+if check_wanted; then
+  "${launcher[@]}" bash tools/run-check.sh "$PELMORA_ALIGN" "$box_dir/frames" "$port" \
+    "${PELMORA_RUN_SCREENSHOT:-}"
+else
+  "${launcher[@]}" "$PELMORA_ALIGN"
+fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
-# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), builds the
+# warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs
+# README's first command in its check mode and README's example session, builds the
 # Windows programs and runs their tests under Wine against the virtual box, makes and checks
 # the packages of both systems, runs the fuzz targets for a while and checks that the
 # benchmarks still run.
@@ -18,6 +19,11 @@ for preset in ci asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== README's first command, in its check mode ==="
+PELMORA_XVFB=1 PELMORA_RUN_CHECK=1 bash tools/run.sh
+echo "=== README's example session and shape checks ==="
+python3 tools/check-readme.py build/default
 
 echo "=== windows build, tests under Wine ==="
 cmake --preset windows
