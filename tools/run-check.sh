@@ -23,7 +23,7 @@ sleep 1
 
 # Client coordinates from the layout table: the port list, then the Connect button.
 xdotool mousemove --window "$window" 704 50 click 1
-sleep 0.5
+sleep 1
 xdotool type --delay 20 "$port"
 xdotool key Return
 sleep 0.3

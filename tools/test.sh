@@ -10,6 +10,9 @@ cd "$(dirname "$0")/.."
 
 bash tools/setup.sh
 
+echo "=== format ==="
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+
 jobs=$(nproc)
 fuzz_seconds=${PELMORA_FUZZ_SECONDS:-30}
 
