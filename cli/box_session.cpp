@@ -19,14 +19,6 @@ std::mutex formCreation;
 
 } // namespace
 
-void CollectedMessages::ShowError(const std::u16string& text) {
-    Texts.push_back(Utf16ToUtf8(text));
-}
-
-void CollectedMessages::ShowMessage(const std::u16string& text) {
-    Texts.push_back(Utf16ToUtf8(text));
-}
-
 BoxSession::BoxSession(std::string port, const SessionSetup& setup)
     : port_(std::move(port)), setup_(setup) {
     FormServices services;
@@ -40,7 +32,7 @@ BoxSession::BoxSession(std::string port, const SessionSetup& setup)
         const std::lock_guard lock(formCreation);
         form_ = std::make_unique<TForm1>(std::move(services));
     }
-    loop_ = std::make_unique<FormLoop>(*form_);
+    loop_ = std::make_unique<HeadlessLoop>(*form_);
     form_->SendDeviceReply = [this] {
         ++replies_;
         form_->DeviceReplyMessage();

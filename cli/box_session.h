@@ -6,8 +6,8 @@
 #pragma once
 
 #include "app/form.h"
+#include "app/headless.h"
 #include "app/platform.h"
-#include "cli/form_loop.h"
 #include "storage/alignment_file.h"
 
 #include <filesystem>
@@ -25,23 +25,6 @@ struct SessionSetup {
     std::optional<std::string> VersionInfo;
     // Called with a transfer's progress, 0..1, while it runs; may be empty.
     std::function<void(double)> OnProgress;
-};
-
-// The messages the form shows, kept as UTF-8 in the order they came.
-class CollectedMessages final : public MessageBoxes {
-  public:
-    void ShowError(const std::u16string& text) override;
-    void ShowMessage(const std::u16string& text) override;
-    std::vector<std::string> Texts;
-};
-
-// Answers the form's file dialogs with the path the command names.
-class AnsweringDialogs final : public FileDialogs {
-  public:
-    std::optional<std::filesystem::path> ChooseOpen() override { return Open; }
-    std::optional<std::filesystem::path> ChooseSave() override { return Save; }
-    std::optional<std::filesystem::path> Open;
-    std::optional<std::filesystem::path> Save;
 };
 
 class BoxSession final : public ControlView {
@@ -83,7 +66,7 @@ class BoxSession final : public ControlView {
     CollectedMessages messages_;
     AnsweringDialogs dialogs_;
     std::unique_ptr<TForm1> form_;
-    std::unique_ptr<FormLoop> loop_;
+    std::unique_ptr<HeadlessLoop> loop_;
     int replies_ = 0;
 };
 

@@ -240,7 +240,7 @@ TEST_F(Live, AFailedWriteEndsTheChangeAndIsShownOnce) {
     services.pause = &pause;
     Loop.reset();
     Form = std::make_unique<TForm1>(std::move(services));
-    Loop = std::make_unique<FormLoop>(*Form);
+    Loop = std::make_unique<HeadlessLoop>(*Form);
     StartBox();
     Form->ComPort1.SetPort(Box->DevicePath());
     Form->ComPort1.Open();

@@ -38,7 +38,7 @@ FormServices FormServicesUnderTest::For(const std::filesystem::path& folder,
 
 FormFixture::FormFixture() {
     Form = std::make_unique<TForm1>(For(Dir));
-    Loop = std::make_unique<FormLoop>(*Form);
+    Loop = std::make_unique<HeadlessLoop>(*Form);
 }
 
 FormFixture::~FormFixture() {

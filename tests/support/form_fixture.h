@@ -1,12 +1,11 @@
 // A main window under test: the core form headless in a temporary folder, with recorded
 // pauses, message boxes, file dialogs and diagram, talking to an in-process virtual box on a
-// real pseudo-terminal. The command line's loop runs the serial port's deliveries and the
+// real pseudo-terminal. The core's headless loop runs the serial port's deliveries and the
 // watchdog timer on the test's thread.
 #pragma once
 
 #include "app/form.h"
-#include "cli/box_session.h"
-#include "cli/form_loop.h"
+#include "app/headless.h"
 #include "diagram/diagram_drawing.h"
 #include "emulator/pty_box.h"
 #include "protocol/pause.h"
@@ -42,7 +41,6 @@ class RecordingMessageBoxes final : public MessageBoxes {
     std::vector<std::u16string> Messages;
 };
 
-// Answers each dialog with the file set for it (nullopt: the user cancels).
 class RecordingDiagram final : public DiagramSurface {
   public:
     void SetShown(bool shown) override { Shown = shown; }
@@ -56,15 +54,11 @@ class RecordingDiagram final : public DiagramSurface {
     DiagramDrawing Last;
 };
 
-// The form's event loop in a test is the command line's: deliveries and the watchdog, on this
-// thread.
-using FormLoop = cli::FormLoop;
-
 // Everything a form needs, recorded; `folder` holds UI.INI and SYSTEM.INI.
 struct FormServicesUnderTest {
     FixturePause Pauses;
     RecordingMessageBoxes Boxes;
-    cli::AnsweringDialogs Dialogs; // answer with the path set, or cancel
+    AnsweringDialogs Dialogs; // answer with the path set, or cancel
     RecordingDiagram Diagram;
 
     FormServices For(const std::filesystem::path& folder,
@@ -114,7 +108,7 @@ class FormFixture : public ::testing::Test, public FormServicesUnderTest {
     TempFolder Folder;
     const std::filesystem::path Dir = Folder.Path();
     std::unique_ptr<TForm1> Form;
-    std::unique_ptr<FormLoop> Loop;
+    std::unique_ptr<HeadlessLoop> Loop;
     std::unique_ptr<emulator::PtyBox> Box;
 };
 

@@ -1,9 +1,11 @@
-#include "cli/form_loop.h"
+#include "app/headless.h"
+
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <utility>
 
-namespace pelmora::cli {
+namespace pelmora {
 
 namespace {
 
@@ -14,17 +16,25 @@ constexpr std::chrono::milliseconds IdleTick{5};
 
 } // namespace
 
-FormLoop::FormLoop(TForm1& form) : form_(form) {
+void CollectedMessages::ShowError(const std::u16string& text) {
+    Texts.push_back(Utf16ToUtf8(text));
+}
+
+void CollectedMessages::ShowMessage(const std::u16string& text) {
+    Texts.push_back(Utf16ToUtf8(text));
+}
+
+HeadlessLoop::HeadlessLoop(TForm1& form) : form_(form) {
     form_.ComPort1.SetUiHandoff(this);
     form_.Timer1.AttachView(this);
 }
 
-FormLoop::~FormLoop() {
+HeadlessLoop::~HeadlessLoop() {
     form_.ComPort1.SetUiHandoff(nullptr);
     form_.Timer1.AttachView(nullptr);
 }
 
-void FormLoop::Wake() {
+void HeadlessLoop::Wake() {
     {
         const std::lock_guard lock(mutex_);
         wake_ = true;
@@ -32,7 +42,7 @@ void FormLoop::Wake() {
     woken_.notify_one();
 }
 
-void FormLoop::Changed(Change what) {
+void HeadlessLoop::Changed(Change what) {
     if (what != Change::Running)
         return;
     timerDue_ = form_.Timer1.Running()
@@ -41,7 +51,7 @@ void FormLoop::Changed(Change what) {
 }
 
 // One delivery of the port, then the timer if its interval has passed.
-void FormLoop::RunDue() {
+void HeadlessLoop::RunDue() {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);
@@ -55,7 +65,7 @@ void FormLoop::RunDue() {
     }
 }
 
-bool FormLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool HeadlessLoop::PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;
     while (true) {
         RunDue();
@@ -72,4 +82,4 @@ bool FormLoop::PumpUntil(const std::function<bool()>& done, std::chrono::millise
     }
 }
 
-} // namespace pelmora::cli
+} // namespace pelmora
