@@ -43,7 +43,7 @@ std::unique_ptr<Control> BuildControl(const ControlRow& row) {
         control->SetCaption(Utf8ToUtf16(row.Caption));
     control->HelpContext = row.HelpContext;
     control->Translatable = row.Translatable;
-    control->SetFontFace(TForm1::DefaultFace);
+    control->SetFontFace(DefaultInterfaceFont);
     if (auto* box = dynamic_cast<CheckBox*>(control.get()))
         box->Tag = row.Tag;
     if (row.Hidden)
@@ -126,11 +126,11 @@ void TForm1::BuildControls() {
         Components.push_back(BuildControl(row));
     for (const StatusPanelLayout& panel : StatusBarPanels) {
         Components.push_back(std::make_unique<Control>(ControlKind::Label, panel.Name));
-        Components.back()->SetFontFace(DefaultFace);
+        Components.back()->SetFontFace(DefaultInterfaceFont);
     }
     AssignControls();
     SetInitialValues();
-    Window.SetFontFace(DefaultFace);
+    Window.SetFontFace(DefaultInterfaceFont);
     Timer1.Interval = 2000;
 }
 

@@ -13,8 +13,6 @@ namespace pelmora {
 
 namespace {
 
-constexpr int ConnectCaption = 12;
-constexpr int CloseCaption = 13;
 constexpr int OpenSettleMs = 100;
 constexpr int SingleOutputModel = 105;
 
@@ -70,7 +68,7 @@ void SetOutputEnabled(TForm1& form, int output, bool enabled) {
 
 void ClosePort(TForm1& form) {
     form.ComPort1.Close();
-    SetConnectButton(form, ConnectCaption);
+    SetConnectButton(form, ConnectText);
     form.StatusPanel->Hide(); // the watchdog keeps running: a cut transfer is still reported
     form.ConfigureForModel(0);
     SetDeviceTexts(form, u"", u"");
@@ -96,7 +94,7 @@ bool OpenPort(TForm1& form) {
 void OpenAndIdentify(TForm1& form) {
     if (!OpenPort(form))
         return;
-    SetConnectButton(form, CloseCaption);
+    SetConnectButton(form, CloseText);
     form.WriteFrame(form.Frames.OutputModeQueryFrame);
     form.StepCounter = OutputModeStep;
 }

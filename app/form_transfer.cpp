@@ -12,7 +12,6 @@ namespace pelmora {
 namespace {
 
 constexpr int FramePauseMs = 30;
-constexpr int WatchdogMessage = 35;
 
 void StartTransferPanel(TForm1& form) {
     form.StatusPanel->Show();
@@ -130,7 +129,7 @@ void TForm1::TntButton6Click() {
 
 void TForm1::Timer1Timer() {
     Timer1.Stop();
-    Messages().ShowMessage(UiStrings[WatchdogMessage]);
+    Messages().ShowMessage(UiStrings[CommunicationErrorText]);
     StatusPanel->Hide();
 }
 

@@ -1,5 +1,6 @@
 #include "cli/box_commands.h"
 
+#include "protocol/frames.h"
 #include "storage/file_error.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@ namespace pelmora::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int SlotCount = 10;
 
 std::string SlotFileName(int slot) {
     char name[16];

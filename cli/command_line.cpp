@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "protocol/frames.h"
+
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -59,9 +61,6 @@ constexpr std::array<OptionRow, 6> Options = {{
     {"--dir", DirOption, true},
     {"--profile", ProfileOption, true},
 }};
-
-constexpr int SlotCount = 10;
-constexpr int ProfileCount = 5;
 
 const CommandRow* FindCommand(std::string_view name) {
     for (const CommandRow& row : Commands)

@@ -38,7 +38,7 @@ struct LoadedLanguage {
 };
 
 // The strings of the named section, each cut to UiStringMaxLength; absent keys (or an absent
-// section or file) give DefaultUiStrings and the font "Segoe UI", cut to FontNameMaxLength.
+// section or file) give DefaultUiStrings and DefaultInterfaceFont, cut to FontNameMaxLength.
 LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni, const std::u16string& sectionName);
 
 } // namespace pelmora

@@ -30,7 +30,7 @@ QString Q(const std::u16string& text) {
 }
 
 QFont WindowFont(int pixels) {
-    QFont font(Q(TForm1::DefaultFace));
+    QFont font(Q(DefaultInterfaceFont));
     font.setPixelSize(pixels);
     return font;
 }

@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "diagram/diagram_drawing.h"
+#include "storage/ui_strings.h"
 
 #include <chrono>
 
@@ -124,8 +125,9 @@ class ChildView final : public ControlView {
 
   private:
     void ShowFont() {
-        const std::u16string face =
-            control_.FontFace().empty() ? std::u16string(DefaultFontFace) : control_.FontFace();
+        const std::u16string face = control_.FontFace().empty()
+                                        ? std::u16string(DefaultInterfaceFont)
+                                        : control_.FontFace();
         ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
         if (dynamic_cast<EditBox*>(&control_) != nullptr) // after the font, which resets them
             ::SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
