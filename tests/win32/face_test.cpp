@@ -157,6 +157,18 @@ TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     EXPECT_STREQ(caption, L"\u63A5\u7D9A");
 }
 
+// A control that cannot be made stops the start-up with an error naming it.
+TEST(Win32StartUpTest, AWindowThatCannotBeMadeIsAnErrorThatNamesIt) {
+    const HWND none = ::CreateWindowExW(0, L"NoSuchClass", L"", WS_CHILD, 0, 0, 1, 1, nullptr,
+                                        nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    try {
+        Made(none, "ProgressBar1");
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("ProgressBar1"), std::string::npos);
+    }
+}
+
 // An installed tool reads the package's UI.INI beside itself and keeps the user's files in
 // %APPDATA%, also under a user name outside the ANSI code page.
 TEST(InstalledFoldersTest, AreTheProgramsOwnAndTheUsersAppData) {
