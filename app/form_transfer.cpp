@@ -77,13 +77,14 @@ void TForm1::ComPort1RxChar(TCustomComPort& sender, int) {
 
 void TForm1::OnDeviceReply() {
     const int step = StepCounter;
-    const int value = ReplyValue(ReceiveBuffer.data(), static_cast<unsigned>(step) < 16u);
+    const TransferStep* row = FindTransferStep(step);
+    const int value = ReplyValue(ReceiveBuffer.data(), row != nullptr && ReplyHasThousands(*row));
     ProgressBar1->SetPosition(step);
     if (step == OutputModeStep)
         RunOutputModeStep(value);
     else if (step == ModelStep)
         RunModelStep(value);
-    else if (const TransferStep* row = FindTransferStep(step))
+    else if (row != nullptr)
         RunTransferStep(*this, *row, value);
 }
 
