@@ -5,7 +5,6 @@
 #include "protocol/resolution_table.h"
 #include "storage/text_encoding.h"
 
-#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -26,13 +25,9 @@ void SetConnectButton(TForm1& form, int text) {
 }
 
 // The corner bars' maxima, TV1..TV4 and within each output TL X, TL Y, TR X, TR Y; a bar
-// above its new maximum is clamped to it. The shift references come down first, so that a
-// shifted top-left corner clamped here moves from a value its bar can hold.
+// above its new maximum is clamped to it, and a clamped top-left corner in shift mode drags
+// its top-right corner along like any other move.
 void SetCornerMaxima(TForm1& form, Resolution resolution) {
-    for (ShiftPoint& reference : form.ShiftReference) {
-        reference.X = std::min(reference.X, resolution.Width);
-        reference.Y = std::min(reference.Y, resolution.Height);
-    }
     for (int index = 0; index < OutputCount * 4; ++index)
         form.Bars[index]->SetMax(IsXBar(index) ? resolution.Width : resolution.Height);
 }

@@ -296,6 +296,10 @@ bool IsOwnShortcut(WPARAM character) {
     return character == 0x03 || character == 0x01;
 }
 
+bool IsShiftInsert() {
+    return ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0;
+}
+
 } // namespace
 
 HWND CreateMainWindow() {
@@ -490,6 +494,8 @@ LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM 
         Guarded([&] { edit.UserType(char32_t(w)); });
         return 0;
     case WM_KEYDOWN:
+        if (w == VK_INSERT && IsShiftInsert()) // the edit box would paste without a WM_PASTE
+            return EditMessage(edit, window, WM_PASTE, 0, 0);
         if (w != VK_DELETE)
             break;
         TakeSelection(edit, window);
