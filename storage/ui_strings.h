@@ -1,4 +1,4 @@
-// The interface string table: 36 wide strings indexed by the HelpContext numbers of the
+// The interface string table: 37 wide strings indexed by the HelpContext numbers of the
 // captioned controls, and the built-in English table that fills every entry a language
 // leaves out.
 #pragma once
@@ -8,7 +8,7 @@
 
 namespace pelmora {
 
-inline constexpr int UiStringCount = 36;
+inline constexpr int UiStringCount = 37;
 inline constexpr int UiStringMaxLength = 63;
 
 using UiStringTable = std::array<std::u16string, UiStringCount>;
