@@ -93,6 +93,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
 // No received-data event may reach the form once it is being destroyed.
 TForm1::~TForm1() {
     ComPort1.OnRxChar = nullptr;
+    ComPort1.OnPortLost = nullptr;
     ComPort1.Close();
 }
 
@@ -228,6 +229,7 @@ void TForm1::WireHandlers() {
     ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) {
         ComPort1RxChar(sender, count);
     };
+    ComPort1.OnPortLost = [this](TCustomComPort&) { RunGuarded([this] { ComPort1PortLost(); }); };
     SendDeviceReply = [this] { DeviceReplyMessage(); };
 }
 

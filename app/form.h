@@ -147,6 +147,7 @@ class TForm1 {
     void TntButton6Click();
     void Timer1Timer();
     void CNTBTNClick();
+    void ComPort1PortLost();
     void ConfigureForModel(int model);
     void RunOutputModeStep(int code); // identification: the output-mode reply
     void RunModelStep(int model);     // identification: the model reply

@@ -98,6 +98,13 @@ std::u16string Decimal(int value) {
     return Utf8ToUtf16(std::to_string(value));
 }
 
+void LeaveRealTimeMode(TForm1& form) {
+    if (form.RealTimeMode->Checked()) {
+        form.RealTimeMode->SetChecked(false);
+        form.RealTimeModeClick();
+    }
+}
+
 } // namespace
 
 void TForm1::RunOutputModeStep(int code) {
@@ -116,14 +123,23 @@ void TForm1::RunModelStep(int model) {
 }
 
 void TForm1::CNTBTNClick() {
-    if (RealTimeMode->Checked()) {
-        RealTimeMode->SetChecked(false);
-        RealTimeModeClick();
-    }
+    LeaveRealTimeMode(*this);
     if (ComPort1.Connected())
         ClosePort(*this);
     else
         OpenAndIdentify(*this);
+}
+
+// The port closed itself: the window is disconnected as by Close, but the bars keep their
+// values and limits for the next connection; a transfer it cut short is reported at once.
+void TForm1::ComPort1PortLost() {
+    LeaveRealTimeMode(*this);
+    if (Timer1.Running())
+        Timer1Timer();
+    StatusPanel->Hide();
+    SetConnectButton(*this, ConnectText);
+    SetDeviceTexts(*this, u"", u"");
+    Messages().ShowError(ErrorBoxText(UiStrings[PortLostText]));
 }
 
 void TForm1::ConfigureForModel(int model) {

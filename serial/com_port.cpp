@@ -55,10 +55,14 @@ EComPort::EComPort(TComExceptions kind, int systemErrorCode)
 TCustomComPort::TCustomComPort() : device_(std::make_unique<detail::ComDevice>()) {}
 
 TCustomComPort::~TCustomComPort() {
+    Release();
+}
+
+// Closes the port whatever the device answers, for when nobody could act on a failure.
+void TCustomComPort::Release() {
     try {
         Close();
     } catch (const EComPort&) {
-        // The port is released regardless; nobody is left to report to.
         StopEventThread();
         CloseDevice();
     }
@@ -134,6 +138,11 @@ void TCustomComPort::StopEventThread() {
         if (!deliveryPending_) {
             break;
         }
+        if (deliveryLost_) { // the port is closing anyway: its loss needs no telling
+            deliveryPending_ = false;
+            handoffChanged_.notify_all();
+            continue;
+        }
         lock.unlock();
         RunDelivery();
         lock.lock();
@@ -143,8 +152,14 @@ void TCustomComPort::StopEventThread() {
     waiter_.reset();
 }
 
+// Ends with the stop signal, a failed handler or after the device's loss was handed off.
 void TCustomComPort::RunEventThread() {
-    while (waiter_->Wait() == detail::LineEvent::RxChar && HandOffToUiThread()) {
+    for (;;) {
+        const detail::LineEvent event = waiter_->Wait();
+        const bool lost = event == detail::LineEvent::Lost;
+        if (event == detail::LineEvent::Stop || !HandOffToUiThread(lost) || lost) {
+            break;
+        }
     }
     std::lock_guard lock(handoffMutex_);
     eventThreadEnded_ = true;
@@ -153,10 +168,11 @@ void TCustomComPort::RunEventThread() {
 
 // Event thread: queues one delivery, wakes the UI thread and blocks until the delivery ran.
 // Returns false when the handler raised an error.
-bool TCustomComPort::HandOffToUiThread() {
+bool TCustomComPort::HandOffToUiThread(bool lost) {
     std::unique_lock lock(handoffMutex_);
     ++deliverySerial_;
     deliveryPending_ = true;
+    deliveryLost_ = lost;
     handoffChanged_.notify_all();
     if (handoff_ != nullptr) {
         handoff_->Wake();
@@ -178,15 +194,21 @@ bool TCustomComPort::DeliverPending() {
 
 void TCustomComPort::RunDelivery() {
     unsigned serial = 0;
+    bool lost = false;
     {
         std::lock_guard lock(handoffMutex_);
         serial = deliverySerial_;
+        lost = deliveryLost_;
     }
     const bool outerDelivery = delivering_;
     delivering_ = true;
     bool failed = false;
     try {
-        CallRxChar();
+        if (lost) {
+            CloseLostPort();
+        } else {
+            CallRxChar();
+        }
     } catch (...) {
         failed = true;
     }
@@ -208,6 +230,14 @@ void TCustomComPort::CallRxChar() {
     const int count = InputCount();
     if (count > 0 && OnRxChar) {
         OnRxChar(*this, count);
+    }
+}
+
+// The close ends the event thread, which is released from this delivery first.
+void TCustomComPort::CloseLostPort() {
+    Release();
+    if (OnPortLost) {
+        OnPortLost(*this);
     }
 }
 

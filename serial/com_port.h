@@ -1,7 +1,8 @@
 // The serial port component: TCustomComPort holds all behaviour, TComPort is the one the tool
 // places on its main window. The line settings are fixed for the component's whole life; only
-// the port name changes. Received bytes are announced through OnRxChar on the UI thread: the
-// event thread asks the UiHandoff to wake the UI thread, which then calls DeliverPending.
+// the port name changes. Received bytes are announced through OnRxChar on the UI thread, and
+// the device's going away through OnPortLost: the event thread asks the UiHandoff to wake the
+// UI thread, which then calls DeliverPending.
 #pragma once
 
 #include "serial/ui_handoff.h"
@@ -167,6 +168,9 @@ class TCustomComPort {
 
     // Called on the UI thread with the number of bytes waiting (at least 1).
     std::function<void(TCustomComPort& sender, int count)> OnRxChar;
+    // Called on the UI thread after the port closed itself because its device went away
+    // (unplugged, hung up, the far end gone). Not called for a port closed by Close.
+    std::function<void(TCustomComPort& sender)> OnPortLost;
 
     // The hand-off that wakes the UI thread; without one, deliveries wait for DeliverPending
     // or Close. May be changed at any time; nullptr detaches.
@@ -180,10 +184,12 @@ class TCustomComPort {
     void StartEventThread();
     void StopEventThread();
     void RunEventThread();
-    bool HandOffToUiThread();
+    bool HandOffToUiThread(bool lost);
     void RunDelivery();
     void FinishDelivery(unsigned serial, bool failed);
     void CallRxChar();
+    void CloseLostPort();
+    void Release();
     void CloseDevice();
 
     std::string port_ = "COM1";
@@ -199,6 +205,7 @@ class TCustomComPort {
     UiHandoff* handoff_ = nullptr;
     unsigned deliverySerial_ = 0;
     bool deliveryPending_ = false;
+    bool deliveryLost_ = false; // the delivery due announces the device's loss
     bool deliveryFailed_ = false;
     bool eventThreadEnded_ = false;
     bool delivering_ = false; // UI thread only: OnRxChar is running

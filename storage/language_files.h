@@ -15,7 +15,7 @@ namespace pelmora {
 std::filesystem::path UiIniPathIn(const std::filesystem::path& folder);
 std::filesystem::path SystemIniPathIn(const std::filesystem::path& folder);
 
-// One section "English" with Str0..Str35 in order and no Font key; false when the file
+// One section "English" with Str0..Str36 in order and no Font key; false when the file
 // cannot be written.
 bool WriteDefaultUiIni(const std::filesystem::path& uiIni);
 

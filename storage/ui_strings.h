@@ -1,4 +1,4 @@
-// The interface string table: 36 wide strings indexed by the HelpContext numbers of the
+// The interface string table: 37 wide strings indexed by the HelpContext numbers of the
 // captioned controls, and the built-in English table that fills every entry a language
 // leaves out.
 #pragma once
@@ -46,6 +46,7 @@ enum UiString : int {
     Index10Text,
     ShiftModeText,
     CommunicationErrorText,
+    PortLostText,
     UiStringCount
 };
 
