@@ -1,6 +1,6 @@
 #include "serial/com_port.h"
 
-#include "serial/com_device.h"
+#include "serial/port_device.h"
 
 #include <array>
 #include <system_error>
@@ -27,12 +27,15 @@ constexpr std::array<ErrorText, 9> ErrorTexts{{
     {CEPortNotOpen, "Port Not Open"},
 }};
 
-std::string ErrorMessage(TComExceptions kind, int systemErrorCode) {
+std::string ErrorMessage(TComExceptions kind, int systemErrorCode, const std::string& detail) {
     std::string text;
     for (const ErrorText& entry : ErrorTexts) {
         if (entry.kind == kind) {
             text = entry.message;
         }
+    }
+    if (!detail.empty()) {
+        text += ": " + detail;
     }
     if (systemErrorCode > 0) {
         text += " (Error: " + std::to_string(systemErrorCode) + ")";
@@ -48,11 +51,11 @@ void Check(int systemErrorCode, TComExceptions kind) {
 
 } // namespace
 
-EComPort::EComPort(TComExceptions kind, int systemErrorCode)
-    : std::runtime_error(ErrorMessage(kind, systemErrorCode)), ErrorNumber(kind + 1),
+EComPort::EComPort(TComExceptions kind, int systemErrorCode, const std::string& detail)
+    : std::runtime_error(ErrorMessage(kind, systemErrorCode, detail)), ErrorNumber(kind + 1),
       SystemErrorCode(systemErrorCode > 0 ? systemErrorCode : -1) {}
 
-TCustomComPort::TCustomComPort() : device_(std::make_unique<detail::ComDevice>()) {}
+TCustomComPort::TCustomComPort() : device_(detail::NewPortDevice(port_)) {}
 
 TCustomComPort::~TCustomComPort() {
     Release();
@@ -72,7 +75,10 @@ void TCustomComPort::Open() {
     if (connected_) {
         return;
     }
-    Check(device_->Open(port_), CE_OpenFailed);
+    device_ = detail::NewPortDevice(port_);
+    if (const int code = device_->Open(port_)) {
+        throw EComPort(CE_OpenFailed, code, device_->OpenFailure());
+    }
     connected_ = true;
     try {
         SetupComPort();
@@ -90,8 +96,8 @@ void TCustomComPort::SetupComPort() {
 }
 
 void TCustomComPort::StartEventThread() {
-    auto waiter = std::make_unique<detail::ComEventWaiter>();
-    Check(waiter->Start(*device_), CE_OpenFailed);
+    std::unique_ptr<detail::PortWaiter> waiter = device_->NewWaiter();
+    Check(waiter->Start(), CE_OpenFailed);
     waiter_ = std::move(waiter);
     deliveryPending_ = false;
     deliveryFailed_ = false;

@@ -48,7 +48,8 @@ enum TComExceptions {
 class EComPort : public std::runtime_error {
   public:
     // systemErrorCode > 0 appends " (Error: <code>)" to the message; otherwise the code is -1.
-    EComPort(TComExceptions kind, int systemErrorCode = -1);
+    // A detail, where given, follows the message after a colon.
+    EComPort(TComExceptions kind, int systemErrorCode = -1, const std::string& detail = {});
 
     int ErrorNumber;
     int SystemErrorCode;
@@ -137,8 +138,8 @@ struct TComLineSettings {
 };
 
 namespace detail {
-class ComDevice;
-class ComEventWaiter;
+class PortDevice;
+class PortWaiter;
 } // namespace detail
 
 class TCustomComPort {
@@ -152,7 +153,8 @@ class TCustomComPort {
     void Close();
     bool Connected() const { return connected_; }
 
-    // A different name while open closes the port and opens it again on the new name.
+    // A different name while open closes the port and opens it again on the new name. Names
+    // tcp://HOST:PORT and rfc2217://HOST:PORT open a network connection instead of a device.
     void SetPort(const std::string& port);
     const std::string& Port() const { return port_; }
 
@@ -195,8 +197,8 @@ class TCustomComPort {
     std::string port_ = "COM1";
     TComLineSettings settings_;
     bool connected_ = false;
-    std::unique_ptr<detail::ComDevice> device_;
-    std::unique_ptr<detail::ComEventWaiter> waiter_;
+    std::unique_ptr<detail::PortDevice> device_; // made anew for each opening's name
+    std::unique_ptr<detail::PortWaiter> waiter_;
     std::thread eventThread_;
 
     // Hand-off state shared by the UI thread and the event thread.

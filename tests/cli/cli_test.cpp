@@ -5,12 +5,14 @@
 #include "protocol/pause.h"
 #include "storage/alignment_file.h"
 #include "support/environment_override.h"
+#include "support/ser2net_server.h"
 #include "tests/protocol/transfer_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
+#include <thread>
 
 namespace pelmora {
 namespace {
@@ -286,6 +288,53 @@ TEST_F(Cli, SilentBoxIsACommunicationErrorAfterTheWatchdog) {
     EXPECT_EQ(run.Err, "pelmora-cli: " + port + ": Communication Error !!\n");
     EXPECT_GE(elapsed, 2000ms);
     EXPECT_LT(elapsed, 6000ms);
+}
+
+// Through the serial device server, of either kind, the box sees what a direct port gives it.
+TEST_F(Cli, ThroughTheDeviceServerTheBoxSeesTheFramesOfADirectPort) {
+    const std::filesystem::path file = WriteValues("values.PMX", FileValues);
+    std::vector<std::unique_ptr<Ser2netServer>> servers;
+    const auto framesVia = [&](const char* accepter) {
+        emulator::PtyBox& box = AddBox();
+        SeedSlot(box, 2, SeedValues);
+        std::string port = box.DevicePath();
+        if (accepter != nullptr) {
+            servers.push_back(std::make_unique<Ser2netServer>(port, accepter, Dir));
+            port = servers.back()->PortName();
+        }
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"identify", "--port", port},
+              {"read", "--port", port, "--slot", "3"},
+              {"write", "--port", port, "--slot", "2", file.string(), "--verify"}}) {
+            if (!servers.empty())
+                servers.back()->WaitUntilIdle();
+            const CliRun run = Run(command);
+            EXPECT_EQ(run.Exit, 0) << command[0] << ": " << run.Err;
+        }
+        return box.Frames();
+    };
+    const std::vector<std::string> direct = framesVia(nullptr);
+    EXPECT_EQ(framesVia("telnet(rfc2217)"), direct);
+    EXPECT_EQ(framesVia("tcp"), direct);
+    servers[0]->WaitUntilIdle();
+    servers[1]->WaitUntilIdle();
+    const CliRun both =
+        Run({"identify", "--port", servers[0]->PortName(), "--port", servers[1]->PortName()});
+    EXPECT_EQ(both.Exit, 0) << both.Err;
+}
+
+TEST_F(Cli, KillingTheDeviceServerMidTransferIsACommunicationError) {
+    RealPause real;
+    emulator::PtyBox& box = AddBox();
+    Ser2netServer server(box.DevicePath(), "telnet(rfc2217)", Dir);
+    std::thread killer([&] {
+        box.WaitForFrames(8, 10s);
+        server.Kill();
+    });
+    const CliRun run = Run({"read", "--port", server.PortName(), "--slot", "1"}, real);
+    killer.join();
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "pelmora-cli: " + server.PortName() + ": Communication Error !!\n");
 }
 
 // A usage error names its reason and the usage of the command given, nothing more.
