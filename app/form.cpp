@@ -229,6 +229,7 @@ void TForm1::WireHandlers() {
         ComPort1RxChar(sender, count);
     };
     SendDeviceReply = [this] { DeviceReplyMessage(); };
+    WireGestures();
 }
 
 } // namespace pelmora
