@@ -5,6 +5,7 @@
 // and whether the last frame carries the position where the pointer let go.
 #include "app/form.h"
 #include "emulator/pty_box.h"
+#include "protocol/pause.h"
 #include "ui/qt/application.h"
 #include "ui/qt/diagram_window.h"
 #include "ui/qt/qt_form.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 using namespace pelmora;
 using Clock = std::chrono::steady_clock;
@@ -44,6 +46,25 @@ double MeanWriteMs(TForm1& form, int writes) {
     return Milliseconds(total) / writes;
 }
 
+// The tool's pauses, each stamped as it starts: a corner frame's pause starts right after the
+// frame is written.
+class StampedPause final : public Pause {
+  public:
+    void Sleep(int milliseconds) override {
+        const auto start = Clock::now();
+        pause_.Sleep(milliseconds);
+        if (milliseconds == CornerPauseMs) {
+            FrameTimes.push_back(start);
+            Slept += Clock::now() - start;
+        }
+    }
+    std::vector<Clock::time_point> FrameTimes;
+    Clock::duration Slept{}; // in the corner pauses, which a loaded machine lengthens
+
+  private:
+    QtPause pause_;
+};
+
 void PostMouse(QWidget* target, QEvent::Type type, Point at) {
     const QPointF local(at.X, at.Y);
     const Qt::MouseButtons held =
@@ -63,7 +84,7 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     const auto folder = std::filesystem::temp_directory_path() / "pelmora-diagram-drag-bench";
     std::filesystem::create_directories(folder);
-    QtPause pause;
+    StampedPause pause;
     QtMessageBoxes boxes;
     TForm2 form2;
     FormServices services;
@@ -85,6 +106,8 @@ int main(int argc, char** argv) {
     form.StepCounter = StepDiscard;
     form.RealTimeMode->UserClick();
     box.ClearFrames();
+    pause.FrameTimes.clear();
+    pause.Slept = {};
 
     const DiagramMapping mapping(DiagramPicture.Width, DiagramPicture.Height);
     const Point from = mapping.ToPixel({DefaultMaxX, 0});
@@ -115,11 +138,20 @@ int main(int argc, char** argv) {
     box.WaitForFrames(frames, std::chrono::seconds(5));
     const bool lastIsFinal = !box.Frames().empty() &&
                              box.Frames().back() == std::string(last.begin(), last.begin() + 10);
-    const double framesPerSecond = frames * 1000.0 / elapsedMs;
+    // The rate between the first frame and the last, against one frame per pause and write.
+    const std::vector<Clock::time_point>& times = pause.FrameTimes;
+    const double spanMs = times.size() > 1 ? Milliseconds(times.back() - times.front()) : 0;
+    const double framesPerSecond = spanMs > 0 ? (times.size() - 1) * 1000.0 / spanMs : 0;
     const double limit = 1000.0 / (CornerPauseMs + writeMs);
-    std::printf("diagram drag: %d pointer moves in %d ms, %zu frames at the box in %.1f ms\n",
-                moves, dragMs, frames, elapsedMs);
+    std::printf("diagram drag: %d pointer moves in %d ms, %zu frames at the box; the drag took "
+                "%.1f ms, first to last frame %.1f ms\n",
+                moves, dragMs, frames, elapsedMs, spanMs);
+    const double meanPauseMs = times.empty() ? 0 : Milliseconds(pause.Slept) / times.size();
+    const double meanIntervalMs = times.size() > 1 ? spanMs / (times.size() - 1) : 0;
     std::printf("mean write %.3f ms; pacing limit %.3f frames/s\n", writeMs, limit);
+    std::printf("a 60 ms pause took %.3f ms on average; between frames %.3f ms: %.3f ms of the "
+                "tool's own per frame\n",
+                meanPauseMs, meanIntervalMs, meanIntervalMs - meanPauseMs - writeMs);
     std::printf("achieved %.3f frames/s = %.2f %% of the limit; last frame %s (TRX1 %d)\n",
                 framesPerSecond, 100.0 * framesPerSecond / limit,
                 lastIsFinal ? "carries the final position" : "is NOT the final position",
