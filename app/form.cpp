@@ -231,6 +231,7 @@ void TForm1::WireHandlers() {
     };
     ComPort1.OnPortLost = [this](TCustomComPort&) { RunGuarded([this] { ComPort1PortLost(); }); };
     SendDeviceReply = [this] { DeviceReplyMessage(); };
+    WireGestures();
 }
 
 } // namespace pelmora

@@ -14,7 +14,9 @@
 #pragma once
 
 #include "app/platform.h"
+#include "app/undo_history.h"
 #include "controls/controls.h"
+#include "diagram/diagram_drawing.h"
 #include "editor/parameters.h"
 #include "protocol/frames.h"
 #include "protocol/transfer_steps.h"
@@ -27,6 +29,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -168,6 +171,31 @@ class TForm1 {
     void ImgOnClick();
     void DiagramClosed(); // the user closed the diagram window
 
+    // ---- Editing in the diagram: the face forwards the pointer in picture pixels ----
+    void DiagramResized(int width, int height); // the picture's size on screen
+    // True when a drag now waits for DiagramApplyMove, which the face runs once it has
+    // passed on the pointer moves queued behind this one: a drag goes to the latest position.
+    bool DiagramPointerMove(Point pixel);
+    void DiagramPointerPress(Point pixel);
+    void DiagramPointerRelease(Point pixel);
+    void DiagramApplyMove();
+    enum class DiagramKey { Left, Right, Up, Down, NextHandle, PreviousHandle };
+    bool DiagramKeyPress(DiagramKey key, bool shift); // false: the key is not the diagram's
+    bool DiagramDragging() const { return drag_.has_value(); }
+    std::optional<DiagramHandle> HotHandle;      // under the pointer, or being dragged
+    std::optional<DiagramHandle> SelectedHandle; // clicked or reached with Tab
+
+    // ---- Undo: one step per gesture of the user ----
+    void Undo(); // nothing while a transfer or a drag runs
+    void Redo();
+    // A gesture that a control's own user edits join, until EndGesture (a drag in the
+    // diagram, Load Setting, Read, Reset). An edit of a control outside such a gesture starts
+    // one of its own, which lasts until another control starts one, the edit box is left, or
+    // an undo comes.
+    void BeginGesture(const void* source);
+    void EndGesture();
+    UndoHistory History;
+
     // ---- Alignment files ----
     void TntButton1Click();
     void TntButton2Click();
@@ -178,6 +206,37 @@ class TForm1 {
     void SetInitialValues();
     void WireHandlers();
     void LoadLanguage();
+    void ApplyAccessibleNames();
+    void WireGestures();
+    ParameterValues CurrentValues() const;
+    void ApplyValues(const ParameterValues& values);
+    bool HistoryLocked() const;
+    DiagramMapping CurrentMapping() const;
+    DiagramCorners Corners() const;
+    void MoveCorner(DiagramHandle handle, Point to);
+    std::u16string DiagramStatus() const;
+
+    struct DiagramDrag {
+        DiagramHandle Handle;
+        Point StartCorner;
+        Point GrabOffset;             // from the corner's pixel to where it was grabbed
+        std::optional<Point> Pending; // the latest pointer position not yet applied
+        bool Scheduled = false;
+    };
+    std::optional<DiagramDrag> drag_;
+    Point DragTarget(const DiagramDrag& drag, Point pointer) const;
+    bool applyingDrag_ = false;
+    int diagramWidth_ = DiagramPicture.Width;
+    int diagramHeight_ = DiagramPicture.Height;
+
+    void ControlGesture(const void* source);
+
+    struct Gesture {
+        const void* Source;
+        ParameterValues Before;
+        bool Held; // started by BeginGesture
+    };
+    std::optional<Gesture> gesture_;
 
     FormServices services_;
 };

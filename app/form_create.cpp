@@ -1,6 +1,7 @@
 // Start-up of the main window and the interface language: FormCreate, the language pass over
 // the captioned controls, and the language box.
 #include "app/caption.h"
+#include "app/control_names.h"
 #include "app/form.h"
 #include "app/version_info.h"
 #include "storage/language_files.h"
@@ -98,6 +99,20 @@ void TForm1::ApplyUiStrings() {
         control->SetFontFace(InterfaceFontName);
     }
     Window.SetCaption(WindowCaption(UiStrings[0], VersionSuffix));
+    ApplyAccessibleNames();
+}
+
+void TForm1::ApplyAccessibleNames() {
+    for (const ParameterInfo& info : Parameters) {
+        const std::u16string name = ParameterName(info, UiStrings);
+        for (Control* control : {static_cast<Control*>(Bars[info.index]),
+                                 static_cast<Control*>(Edits[info.index]), Values[info.index]})
+            if (control != nullptr)
+                control->SetAccessibleName(name);
+    }
+    ComComboBox1->SetAccessibleName(PortChooserName);
+    UIComboBox->SetAccessibleName(LanguageChooserName);
+    ProgressBar1->SetAccessibleName(ProgressBarName);
 }
 
 void TForm1::UIComboBoxChange() {

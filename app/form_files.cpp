@@ -42,10 +42,12 @@ void TForm1::TntButton2Click() {
         return;
     UntickShiftModes(*this);
     const PmxReadValues values = ParsePmxImage(ReadPmxFile(*file));
+    BeginGesture(TntButton2);
     for (int index = 0; index < ParameterCount; ++index) {
         if (values[index])
             Bars[index]->SetPosition(*values[index]);
     }
+    EndGesture();
 }
 
 } // namespace pelmora

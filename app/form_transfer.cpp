@@ -22,6 +22,7 @@ void EndTransfer(TForm1& form) {
     form.Pauser().Sleep(EndPauseMs);
     form.StatusPanel->Hide();
     form.Timer1.Stop();
+    form.EndGesture(); // a Read's values are one step back
 }
 
 void StartWrite(TForm1& form, int progressMaximum) {
@@ -104,6 +105,7 @@ void TForm1::ReadBtnClick() {
     StepCounter = ReadFirstStep;
     ProgressBar1->SetRange(0, ReadProgressMaximum);
     ProgressBar1->SetPosition(0);
+    BeginGesture(ReadBtn);
     StartTransferPanel(*this);
     WriteFrame(Frames.FirstCornerQuery());
 }
@@ -114,8 +116,10 @@ void TForm1::WriteBtnClick() {
 }
 
 void TForm1::ResetBtnClick() {
+    BeginGesture(ResetBtn);
     for (const int index : ResetOrder)
         Bars[index]->SetPosition(ResetValue(index, Limits.MaxX));
+    EndGesture();
     if (ComPort1.Connected())
         StartWrite(*this, ResetProgressMaximum);
 }
@@ -132,6 +136,7 @@ void TForm1::Timer1Timer() {
     Timer1.Stop();
     Messages().ShowMessage(UiStrings[CommunicationErrorText]);
     StatusPanel->Hide();
+    EndGesture();
 }
 
 void TForm1::TntRadioButton1Click(int tag) {

@@ -45,6 +45,13 @@ void Control::SetFontFace(std::u16string face) {
     Notify(Change::Font);
 }
 
+void Control::SetAccessibleName(std::u16string name) {
+    if (accessibleName_ == name)
+        return;
+    accessibleName_ = std::move(name);
+    Notify(Change::AccessibleName);
+}
+
 void Control::Notify(Change what) const {
     if (view_ != nullptr)
         view_->Changed(what);
@@ -75,13 +82,16 @@ void ScrollBar::PositionChanged() {
 void ScrollBar::UserStep(Step step) {
     if (!Enabled())
         return;
+    Run(BeforeUserEdit);
     const bool left = step == Step::Left || step == Step::PageLeft;
     SetPosition(Position() + (left ? -1 : 1));
 }
 
 void ScrollBar::UserTrack(int position) {
-    if (Enabled())
-        SetPosition(position);
+    if (!Enabled())
+        return;
+    Run(BeforeUserEdit);
+    SetPosition(position);
 }
 
 // ---- EditBox ----
@@ -133,6 +143,7 @@ void EditBox::UserType(char32_t key) {
         OnKeyPress(*this, key);
     if (key == 0)
         return;
+    Run(BeforeUserEdit);
     if (key == Backspace) {
         if (selLength_ == 0 && selStart_ > 0)
             SetSelection(selStart_ - 1, 1);
@@ -149,6 +160,7 @@ void EditBox::UserInsert(const std::u16string& text) {
     if (!Enabled())
         return;
     if (!OnKeyPress) {
+        Run(BeforeUserEdit);
         ReplaceSelection(text);
         return;
     }
@@ -165,13 +177,16 @@ void EditBox::UserInsert(const std::u16string& text) {
         SetSelection(start, length);
         Notify(Change::Selection);
     }
-    if (!kept.empty())
-        ReplaceSelection(kept);
+    if (kept.empty())
+        return;
+    Run(BeforeUserEdit);
+    ReplaceSelection(kept);
 }
 
 void EditBox::UserDelete() {
     if (!Enabled())
         return;
+    Run(BeforeUserEdit);
     if (selLength_ == 0)
         SetSelection(selStart_, 1);
     ReplaceSelection(u"");
@@ -185,6 +200,10 @@ void EditBox::UserClick() {
 void EditBox::UserEnter() {
     if (Enabled())
         SelectAll();
+}
+
+void EditBox::UserLeave() {
+    Run(OnLeave);
 }
 
 // ---- CheckBox, RadioGroup, Button ----

@@ -43,6 +43,7 @@ enum class Change {
     Items,
     ItemIndex,
     Running,
+    AccessibleName,
 };
 
 class ControlView {
@@ -74,6 +75,13 @@ class Control {
     void SetCaption(std::u16string caption);
     const std::u16string& FontFace() const { return fontFace_; }
     void SetFontFace(std::u16string face);
+    // What a screen reader calls the control.
+    const std::u16string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(std::u16string name);
+
+    // Runs before each of the user's actions that may change the control's value (a bar's
+    // step or drag, a typed or deleted character), and only for an enabled control.
+    Handler BeforeUserEdit;
 
     // The index of the control's text in the interface strings; 0: it takes none.
     int HelpContext = 0;
@@ -92,6 +100,7 @@ class Control {
     bool visible_ = true;
     std::u16string caption_;
     std::u16string fontFace_;
+    std::u16string accessibleName_;
     ControlView* view_ = nullptr;
 };
 
@@ -162,8 +171,10 @@ class EditBox : public Control {
     void UserDelete(); // the Delete key: the selection or the character after the caret
     void UserClick();
     void UserEnter();
+    void UserLeave(); // the focus moves on to another control
 
     Handler OnChange;
+    Handler OnLeave;
 
   private:
     void ReplaceSelection(const std::u16string& with);

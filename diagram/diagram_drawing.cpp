@@ -31,6 +31,17 @@ bool CornersCoincide(const OutputEdge& edge) {
 DiagramMapping::DiagramMapping(int width, int height)
     : scale_(std::min(double(width) / (width * 42 / 10), double(height) / (height * 4))) {}
 
+DiagramMapping DiagramMapping::Scaled(int width, int height) {
+    const double fit =
+        std::min(double(width) / DiagramPicture.Width, double(height) / DiagramPicture.Height);
+    return DiagramMapping(DiagramMapping(DiagramPicture.Width, DiagramPicture.Height).Scale() *
+                          fit);
+}
+
+LogicalPoint DiagramMapping::ToLogical(Point pixel) const {
+    return {pixel.X / scale_ + DiagramOrigin.X, pixel.Y / scale_ + DiagramOrigin.Y};
+}
+
 Point DiagramMapping::ToPixel(Point logical) const {
     const double x = (double(logical.X) - DiagramOrigin.X) * scale_;
     const double y = (double(logical.Y) - DiagramOrigin.Y) * scale_;
@@ -63,6 +74,58 @@ DiagramDrawing LayoutDiagram(const DiagramCorners& corners, bool singleOutputMod
         if (!CornersCoincide(corners[n]))
             drawing.Steps.push_back({DrawOp::Outline, OutputColours[n], OutputOutline(corners[n])});
     return drawing;
+}
+
+std::vector<DiagramHandle> DiagramHandles(bool singleOutputMode) {
+    std::vector<DiagramHandle> handles;
+    for (int output = 1; output <= (singleOutputMode ? 1 : OutputCount); ++output)
+        for (ParamKind corner : {ParamKind::TopLeft, ParamKind::TopRight})
+            handles.push_back({output, corner});
+    return handles;
+}
+
+Point HandlePoint(const DiagramCorners& corners, DiagramHandle handle) {
+    const OutputEdge& edge = corners[handle.Output - 1];
+    return handle.Corner == ParamKind::TopLeft ? edge.TopLeft : edge.TopRight;
+}
+
+std::optional<DiagramHandle> HitHandle(const DiagramCorners& corners, bool singleOutputMode,
+                                       const DiagramMapping& mapping, Point pixel) {
+    std::optional<DiagramHandle> hit;
+    int nearest = HotHandleRadius;
+    for (const DiagramHandle& handle : DiagramHandles(singleOutputMode)) {
+        const Point mark = mapping.ToPixel(HandlePoint(corners, handle));
+        const int distance = std::max(std::abs(mark.X - pixel.X), std::abs(mark.Y - pixel.Y));
+        if (distance <= nearest) {
+            nearest = distance;
+            hit = handle;
+        }
+    }
+    return hit;
+}
+
+void AddHandleMarks(DiagramDrawing& drawing, const DiagramCorners& corners, bool singleOutputMode,
+                    std::optional<DiagramHandle> hot, std::optional<DiagramHandle> selected) {
+    for (const DiagramHandle& handle : DiagramHandles(singleOutputMode)) {
+        const Point at = HandlePoint(corners, handle);
+        const DrawOp op = handle == hot ? DrawOp::HotHandle : DrawOp::Handle;
+        drawing.Steps.push_back({op, OutputColours[handle.Output - 1], {at, at, at, at}});
+    }
+    if (selected) {
+        const Point at = HandlePoint(corners, *selected);
+        drawing.Steps.push_back({DrawOp::SelectionMark, SelectionMarkColour, {at, at, at, at}});
+    }
+}
+
+int MarkRadius(DrawOp op) {
+    switch (op) {
+    case DrawOp::HotHandle:
+        return HotHandleRadius;
+    case DrawOp::SelectionMark:
+        return SelectionMarkRadius;
+    default:
+        return HandleRadius;
+    }
 }
 
 // Measured counter-clockwise on screen (y grows downward): an edge pointing down gives a

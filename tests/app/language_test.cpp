@@ -10,6 +10,8 @@
 
 #include "storage/text_encoding.h"
 
+#include <set>
+
 namespace pelmora::testing {
 namespace {
 
@@ -174,6 +176,36 @@ TEST_F(LanguageTest, LanguageChangeRebuildsCaptionsAndIsRemembered) {
     EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
     EXPECT_EQ(TextOf(form.Window), "PAT  Pelmora Align Tool");
     EXPECT_NE(ReadFile(SystemIni()).find("UI=0"), std::string::npos);
+}
+
+std::string NameOf(const Control* control) {
+    return Utf16ToUtf8(control->AccessibleName());
+}
+
+TEST_F(LanguageTest, ValueControlsAreNamedAfterTheirCaptionsInTheLanguageInUse) {
+    WriteFile(UiIni(), TwoLanguages());
+    TForm1& form = fixture.Start(folder.Path());
+    const int tr2x = CornerIndex(2, ParamKind::TopRight, Axis::X);
+    EXPECT_EQ(NameOf(form.Bars[tr2x]), "TV2 Top Right X");
+    EXPECT_EQ(NameOf(form.Edits[CornerIndex(1, ParamKind::TopLeft, Axis::Y)]), "TV1 Top Left Y");
+    EXPECT_EQ(NameOf(form.Bars[WRVIndex]), "Warp Ratio V");
+    EXPECT_EQ(NameOf(form.Values[WRVIndex]), "Warp Ratio V");
+    EXPECT_EQ(NameOf(form.Edits[WPHIndex]), "Warp Position H");
+    EXPECT_EQ(NameOf(form.Bars[LRIndex]), "Loop Range");
+    EXPECT_EQ(NameOf(form.Edits[LTIndex]), "Loop Time");
+    std::set<std::string> bars, edits;
+    for (int index = 0; index < ParameterCount; ++index) {
+        bars.insert(NameOf(form.Bars[index]));
+        if (form.Edits[index] != nullptr)
+            edits.insert(NameOf(form.Edits[index]));
+    }
+    EXPECT_EQ(bars.size(), 22u);
+    EXPECT_EQ(edits.size(), 19u);
+    EXPECT_FALSE(NameOf(form.ComComboBox1).empty() || NameOf(form.UIComboBox).empty() ||
+                 NameOf(form.ProgressBar1).empty());
+
+    form.UIComboBox->UserSelect(1);
+    EXPECT_EQ(NameOf(form.Edits[CornerIndex(3, ParamKind::TopLeft, Axis::X)]), "TV3 Oben links X");
 }
 
 TEST_F(LanguageTest, PlainLabelsAndProfileButtonsKeepTheirCaptionsInEveryLanguage) {

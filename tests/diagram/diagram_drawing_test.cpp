@@ -66,5 +66,52 @@ TEST(LayoutDiagram, HatchesAndOutlinesTheFrameThenEachVisibleOutputInOrder) {
         << "single-output mode draws TV1 only";
 }
 
+TEST(DiagramMapping, MapsPixelsBackAndScalesWithThePictureKeepingItsAspect) {
+    const DiagramMapping tabled(480, 270);
+    EXPECT_EQ(DiagramMapping::Scaled(480, 270).Scale(), tabled.Scale());
+    EXPECT_DOUBLE_EQ(DiagramMapping::Scaled(960, 1000).Scale(), 2 * tabled.Scale());
+    EXPECT_DOUBLE_EQ(DiagramMapping::Scaled(2000, 540).Scale(), 2 * tabled.Scale());
+    for (const Point logical : {Point{1920, 0}, Point{-40, -18}, Point{733, 1080}}) {
+        const LogicalPoint back = tabled.ToLogical(tabled.ToPixel(logical));
+        EXPECT_NEAR(back.X, logical.X, 2.11); // half a pixel
+        EXPECT_NEAR(back.Y, logical.Y, 2.11);
+    }
+}
+
+TEST(DiagramHandles, HitTheNearestHandleOnTopWithinItsMark) {
+    const DiagramMapping mapping(480, 270);
+    DiagramCorners corners{DefaultEdge, DefaultEdge, DefaultEdge, DefaultEdge};
+    corners[1].TopRight = {1600, 100};
+    const auto hit = [&](Point logical, int dx = 0, bool single = false) {
+        Point pixel = mapping.ToPixel(logical);
+        pixel.X += dx;
+        return HitHandle(corners, single, mapping, pixel);
+    };
+    EXPECT_EQ(hit({1600, 100}), (DiagramHandle{2, ParamKind::TopRight}));
+    EXPECT_EQ(hit({1600, 100}, HotHandleRadius), (DiagramHandle{2, ParamKind::TopRight}));
+    EXPECT_EQ(hit({1600, 100}, HotHandleRadius + 1), std::nullopt);
+    EXPECT_EQ(hit({0, 0}), (DiagramHandle{4, ParamKind::TopLeft})) << "the one drawn last";
+    EXPECT_EQ(hit({1600, 100}, 0, true), std::nullopt) << "single-output mode: TV1's only";
+    EXPECT_EQ(hit({1920, 0}, 0, true), (DiagramHandle{1, ParamKind::TopRight}));
+    EXPECT_EQ(DiagramHandles(true).size(), 2u);
+    EXPECT_EQ(DiagramHandles(false).size(), 8u);
+}
+
+TEST(DiagramHandles, MarksFollowTheOutlinesInTheOutputsColours) {
+    const DiagramCorners corners{DefaultEdge, Hidden, DefaultEdge, DefaultEdge};
+    DiagramDrawing drawing = LayoutDiagram(corners, false);
+    const std::size_t outlines = drawing.Steps.size();
+    AddHandleMarks(drawing, corners, false, DiagramHandle{2, ParamKind::TopLeft},
+                   DiagramHandle{3, ParamKind::TopRight});
+    ASSERT_EQ(drawing.Steps.size(), outlines + 9);
+    const DrawStep& hot = drawing.Steps[outlines + 2];
+    EXPECT_EQ(hot.Op, DrawOp::HotHandle) << "the hidden output keeps its handles";
+    EXPECT_EQ(hot.Colour, OutputColours[1]);
+    EXPECT_EQ(hot.Points[0], (Point{500, 500}));
+    EXPECT_EQ(drawing.Steps[outlines + 1].Op, DrawOp::Handle);
+    EXPECT_EQ(drawing.Steps.back().Op, DrawOp::SelectionMark);
+    EXPECT_EQ(drawing.Steps.back().Points[0], (Point{1920, 0}));
+}
+
 } // namespace
 } // namespace pelmora

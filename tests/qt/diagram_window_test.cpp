@@ -3,7 +3,10 @@
 #include "diagram_pixels.h"
 #include "qt_fixture.h"
 
+#include "emulator/pty_box.h"
+
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -87,6 +90,91 @@ TEST_F(DiagramWindowTest, ClosingTheWindowUnticksDiagram) {
     EXPECT_FALSE(form2.isVisible());
     SetDiagram(true);
     EXPECT_TRUE(form2.isVisible()) << "closing hid it; it was not destroyed";
+}
+
+// TV2's top-right corner grabbed at its place and dropped 100 units left and 50 down, with
+// Real Time ticked; then Ctrl+Z and Ctrl+Y in either window.
+class DiagramDragTest : public DiagramWindowTest {
+  protected:
+    DiagramDragTest() {
+        form.ComPort1.SetPort(box.DevicePath());
+        form.ComPort1.Open();
+        form.RealTimeMode->UserClick();
+        for (int output : {1, 3, 4}) // TV2's handle lies on top of no other
+            Bar(output, ParamKind::TopRight, Axis::X)->SetPosition(1700);
+        SetDiagram(true);
+        form2.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form2));
+    }
+    ~DiagramDragTest() override { form.ComPort1.Close(); }
+
+    void Drag(QPoint from, QPoint to) {
+        QWidget* picture = form2.TntImage1;
+        QTest::mousePress(picture, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(picture, from + (to - from) * step / 4);
+        QTest::mouseRelease(picture, Qt::LeftButton, {}, to);
+        QCoreApplication::processEvents();
+    }
+    // Whether the last frames the box receives are the set frames of TRX2 and TRY2 for
+    // these values.
+    bool BoxEndsWith(int x, int y) {
+        const std::vector<std::string> expected = {SetFrame(trx2, x), SetFrame(try2, y)};
+        return QTest::qWaitFor([&] {
+            const std::vector<std::string> frames = box.Frames();
+            return frames.size() >= 2 &&
+                   std::vector<std::string>(frames.end() - 2, frames.end()) == expected;
+        });
+    }
+    std::string SetFrame(int index, int value) {
+        const Frame frame = form.Frames.ParameterSet(index, value);
+        return {frame.begin(), frame.begin() + 10};
+    }
+    int Value(int index) const { return form.Bars[index]->Position(); }
+
+    emulator::PtyBox box{{}};
+    const int trx2 = CornerIndex(2, ParamKind::TopRight, Axis::X);
+    const int try2 = CornerIndex(2, ParamKind::TopRight, Axis::Y);
+};
+
+TEST_F(DiagramDragTest, AMouseDragSetsTheCornerSendsItAndUndoesInEitherWindow) {
+    box.ClearFrames();
+    Drag(Pixel(1920, 0), Pixel(1820, 50));
+    EXPECT_NEAR(Value(trx2), 1820, 1);
+    EXPECT_NEAR(Value(try2), 50, 1);
+    EXPECT_TRUE(BoxEndsWith(Value(trx2), Value(try2)));
+    EXPECT_EQ(form2.TntImage1->toolTip().toStdString(),
+              "TV2 Top Right: " + std::to_string(Value(trx2)) + ", " + std::to_string(Value(try2)));
+
+    QTest::keyClick(&form2, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Value(trx2), 1920);
+    EXPECT_EQ(Value(try2), 0);
+    EXPECT_TRUE(BoxEndsWith(1920, 0));
+
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto* edit = window.Widget<QLineEdit>("LTEdit"); // enabled while live
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_NEAR(Value(trx2), 1820, 1) << "redone from an edit box of the main window";
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(Value(trx2), 1920);
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_NEAR(Value(trx2), 1820, 1);
+}
+
+TEST_F(DiagramWindowTest, AResizedWindowScalesThePictureAndTheHandlesWithIt) {
+    SetDiagram(true);
+    form2.resize(DiagramWindow.Width + 480, DiagramWindow.Height + 400);
+    EXPECT_EQ(Canvas().size(), QSize(960, 540)) << "the aspect is kept";
+    const QPoint corner = Pixel(1920, 0) * 2;
+    EXPECT_EQ(Canvas().pixelColor(corner), Magenta) << "TV4's handle, on top";
+    QTest::mousePress(form2.TntImage1, Qt::LeftButton, {}, corner);
+    QTest::mouseRelease(form2.TntImage1, Qt::LeftButton, {}, corner + QPoint(-48, 0));
+    EXPECT_NEAR(Bar(4, ParamKind::TopRight, Axis::X)->Position(), 1820, 2);
+    form2.resize(100, 100);
+    EXPECT_EQ(form2.size(), QSize(DiagramWindow.Width, DiagramWindow.Height)) << "the minimum";
 }
 
 } // namespace

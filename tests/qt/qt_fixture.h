@@ -26,6 +26,7 @@ class QtFormFixture : public ::testing::Test, public FormServicesUnderTest {
   protected:
     QtFormFixture() : form(WithRealDiagram()), window(form) {
         form2.OnClose = [this] { form.DiagramClosed(); };
+        form2.AttachEditor(form);
     }
     ~QtFormFixture() override { form2.hide(); }
 

@@ -1,9 +1,15 @@
 #include "ui/qt/diagram_window.h"
 
+#include "app/form.h"
+
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QResizeEvent>
+#include <QShortcut>
 
 #include <algorithm>
 
@@ -34,16 +40,58 @@ QPolygon ToPixels(const DiagramMapping& mapping, const std::array<Point, 4>& log
     return polygon;
 }
 
+QRect MarkRect(QPoint centre, int radius) {
+    return QRect(centre.x() - radius, centre.y() - radius, 2 * radius + 1, 2 * radius + 1);
+}
+
 void RenderStep(QPainter& painter, const DiagramMapping& mapping, const DrawStep& step) {
     const QPolygon pixels = ToPixels(mapping, step.Points);
-    if (step.Op == DrawOp::Hatch) {
-        painter.fillRect(pixels.boundingRect(),
-                         QBrush(ToQColor(step.Colour), Qt::DiagCrossPattern));
+    const QColor colour = ToQColor(step.Colour);
+    switch (step.Op) {
+    case DrawOp::Hatch:
+        painter.fillRect(pixels.boundingRect(), QBrush(colour, Qt::DiagCrossPattern));
+        return;
+    case DrawOp::Outline:
+        painter.setPen(QPen(colour, 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPolygon(pixels);
+        return;
+    case DrawOp::Handle:
+    case DrawOp::HotHandle:
+        painter.fillRect(MarkRect(pixels.front(), MarkRadius(step.Op)), colour);
+        return;
+    case DrawOp::SelectionMark: {
+        const QRect mark = MarkRect(pixels.front(), MarkRadius(step.Op));
+        painter.setPen(QPen(colour, 0));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(mark.adjusted(0, 0, -1, -1));
         return;
     }
-    painter.setPen(QPen(ToQColor(step.Colour), 0));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPolygon(pixels);
+    }
+}
+
+Point PixelOf(const QMouseEvent& event) {
+    const QPoint at = event.position().toPoint();
+    return {at.x(), at.y()};
+}
+
+std::optional<TForm1::DiagramKey> DiagramKeyOf(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        return TForm1::DiagramKey::Left;
+    case Qt::Key_Right:
+        return TForm1::DiagramKey::Right;
+    case Qt::Key_Up:
+        return TForm1::DiagramKey::Up;
+    case Qt::Key_Down:
+        return TForm1::DiagramKey::Down;
+    case Qt::Key_Tab:
+        return TForm1::DiagramKey::NextHandle;
+    case Qt::Key_Backtab:
+        return TForm1::DiagramKey::PreviousHandle;
+    default:
+        return std::nullopt;
+    }
 }
 
 // The background and the frame come first in every drawing and change only with the
@@ -91,7 +139,7 @@ void ShowNoTitleText(QWidget&) {}
 
 void RenderDiagram(QImage& image, const DiagramDrawing& drawing) {
     static FramePicture frame;
-    const DiagramMapping mapping(image.width(), image.height());
+    const DiagramMapping mapping = DiagramMapping::Scaled(image.width(), image.height());
     const auto* first = drawing.Steps.data();
     const auto* framed =
         std::find_if(first, first + drawing.Steps.size(),
@@ -116,30 +164,151 @@ TImage::TImage(QSize size, QWidget* parent) : QWidget(parent), canvas_(size, QIm
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TImage::Resize(QSize size) {
+    canvas_ = QImage(size, QImage::Format_RGB32);
+    canvas_.fill(Qt::white);
+    resize(size);
+}
+
 void TImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawImage(event->rect(), canvas_, event->rect());
 }
 
+void TImage::Forward(const std::function<void()>& action) {
+    if (Editor != nullptr)
+        Editor->RunGuarded(action);
+}
+
+// An open hand over a handle, a closed one while dragging.
+void TImage::ShowPointer() {
+    if (Editor == nullptr)
+        return;
+    if (Editor->DiagramDragging())
+        setCursor(Qt::ClosedHandCursor);
+    else if (Editor->HotHandle)
+        setCursor(Qt::OpenHandCursor);
+    else
+        unsetCursor();
+}
+
+// Tab and Shift+Tab move between the handles rather than out of the picture.
+bool TImage::event(QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
+void TImage::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    setFocus(Qt::MouseFocusReason);
+    Forward([&] { Editor->DiagramPointerPress(PixelOf(*event)); });
+    ShowPointer();
+}
+
+// The move is applied once the moves queued behind it have passed: a drag that a live
+// frame's pause holds up goes straight to the latest position.
+void TImage::mouseMoveEvent(QMouseEvent* event) {
+    bool apply = false;
+    Forward([&] { apply = Editor->DiagramPointerMove(PixelOf(*event)); });
+    if (apply)
+        QMetaObject::invokeMethod(
+            this, [this] { Forward([this] { Editor->DiagramApplyMove(); }); },
+            Qt::QueuedConnection);
+    ShowPointer();
+}
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return;
+    Forward([&] { Editor->DiagramPointerRelease(PixelOf(*event)); });
+    ShowPointer();
+}
+
+void TImage::keyPressEvent(QKeyEvent* event) {
+    const std::optional<TForm1::DiagramKey> key = DiagramKeyOf(event->key());
+    bool taken = false;
+    if (key)
+        Forward(
+            [&] { taken = Editor->DiagramKeyPress(*key, event->modifiers() & Qt::ShiftModifier); });
+    if (!taken)
+        QWidget::keyPressEvent(event);
+}
+
+void AddUndoShortcuts(QWidget& window, TForm1& form) {
+    const auto add = [&](const QKeySequence& keys, void (TForm1::*action)()) {
+        auto* shortcut = new QShortcut(keys, &window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, &window, [&form, action] {
+            form.RunGuarded([&form, action] { (form.*action)(); });
+        });
+    };
+    add(QKeySequence(Qt::CTRL | Qt::Key_Z), &TForm1::Undo);
+    add(QKeySequence(Qt::CTRL | Qt::Key_Y), &TForm1::Redo);
+    add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &TForm1::Redo);
+}
+
 TForm2::TForm2() : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QString());
-    setFixedSize(DiagramWindow.Width, DiagramWindow.Height);
+    setMinimumSize(DiagramWindow.Width, DiagramWindow.Height);
+    resize(DiagramWindow.Width, DiagramWindow.Height);
     move(DiagramWindow.Left, DiagramWindow.Top);
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName(QStringLiteral("Bevel16"));
-    bevel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    bevel->setGeometry(DiagramBevel.Left, DiagramBevel.Top, DiagramBevel.Width,
-                       DiagramBevel.Height);
+    bevel_ = new QFrame(this);
+    bevel_->setObjectName(QStringLiteral("Bevel16"));
+    static_cast<QFrame*>(bevel_)->setFrameStyle(QFrame::Box | QFrame::Sunken);
     TntImage1 = new TImage(QSize(DiagramPicture.Width, DiagramPicture.Height), this);
     TntImage1->setObjectName(QStringLiteral("TntImage1"));
-    TntImage1->move(DiagramPicture.Left, DiagramPicture.Top);
+    TntImage1->setAccessibleName(QStringLiteral("Diagram"));
+    TntImage1->setFocusPolicy(Qt::StrongFocus);
+    TntImage1->setMouseTracking(true);
+    FitPicture();
+}
+
+void TForm2::AttachEditor(TForm1& form) {
+    TntImage1->Editor = &form;
+    AddUndoShortcuts(*this, form);
+    form.RunGuarded([&] { form.DiagramResized(TntImage1->width(), TntImage1->height()); });
 }
 
 void TForm2::Draw(const DiagramDrawing& drawing) {
     RenderDiagram(TntImage1->Canvas(), drawing);
+    const QString status = QString::fromStdU16String(drawing.Status);
+    TntImage1->setToolTip(status);
+    TntImage1->setAccessibleDescription(status);
     TntImage1->repaint();
     ++Repaints;
+}
+
+// The frame and the picture grow with the window; the picture keeps the layout's aspect and
+// sits where the layout puts it. At the layout's size everything lies as the layout says.
+void TForm2::FitPicture() {
+    const int spareWidth = DiagramWindow.Width - DiagramPicture.Width;
+    const int spareHeight = DiagramWindow.Height - DiagramPicture.Height;
+    const double fit = std::min(double(width() - spareWidth) / DiagramPicture.Width,
+                                double(height() - spareHeight) / DiagramPicture.Height);
+    const QSize picture(int(DiagramPicture.Width * fit), int(DiagramPicture.Height * fit));
+    bevel_->setGeometry(DiagramBevel.Left, DiagramBevel.Top,
+                        DiagramBevel.Width + picture.width() - DiagramPicture.Width,
+                        DiagramBevel.Height + picture.height() - DiagramPicture.Height);
+    TntImage1->move(DiagramPicture.Left, DiagramPicture.Top);
+    if (picture != TntImage1->size())
+        TntImage1->Resize(picture);
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize before = TntImage1->size();
+    FitPicture();
+    if (TntImage1->size() != before && TntImage1->Editor != nullptr)
+        TntImage1->Editor->RunGuarded(
+            [this] { TntImage1->Editor->DiagramResized(TntImage1->width(), TntImage1->height()); });
 }
 
 // Runs before the window is mapped, once its native window exists.

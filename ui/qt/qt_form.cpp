@@ -2,6 +2,7 @@
 
 #include "app/layout.h"
 #include "diagram/diagram_drawing.h"
+#include "ui/qt/diagram_window.h"
 #include "ui/qt/qt_ui_handoff.h"
 
 #include <QApplication>
@@ -190,6 +191,9 @@ class WidgetView final : public ControlView {
             widget_->setFont(font);
             break;
         }
+        case Change::AccessibleName:
+            widget_->setAccessibleName(Q(control_.AccessibleName()));
+            break;
         default:
             ShowValue(what);
         }
@@ -197,9 +201,9 @@ class WidgetView final : public ControlView {
 
     // Everything the control holds, as the widget is first shown.
     void ShowAll() {
-        for (Change what :
-             {Change::Enabled, Change::Caption, Change::Font, Change::Alignment, Change::Range,
-              Change::Position, Change::Text, Change::Checked, Change::Items, Change::ItemIndex})
+        for (Change what : {Change::Enabled, Change::Caption, Change::Font, Change::Alignment,
+                            Change::Range, Change::Position, Change::Text, Change::Checked,
+                            Change::Items, Change::ItemIndex, Change::AccessibleName})
             Changed(what);
         if (!control_.Visible())
             Changed(Change::Visible);
@@ -295,6 +299,14 @@ char32_t TypedCharacter(const QKeyEvent& event) {
     return text.isEmpty() ? 0 : char32_t(text.front());
 }
 
+// Undo and redo belong to the window, not to the edit box's own text.
+bool IsUndoKey(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_Z && (modifiers == Qt::ControlModifier ||
+                                         modifiers == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+           (event.key() == Qt::Key_Y && modifiers == Qt::ControlModifier);
+}
+
 // Keys the edit box handles itself: they move the caret, change the selection or the focus.
 bool IsNavigationKey(const QKeyEvent& event) {
     switch (event.key()) {
@@ -332,6 +344,7 @@ QtForm::QtForm(TForm1& form, QWidget* parent)
     timer1_.setTimerType(Qt::PreciseTimer); // the watchdog never fires before its 2000 ms
     connect(&timer1_, &QTimer::timeout, this, [this] { Guarded([this] { form_.Timer1.Fire(); }); });
     handoff_ = std::make_unique<QtUiHandoff>(form_.ComPort1);
+    AddUndoShortcuts(*this, form_);
 }
 
 QtForm::~QtForm() {
@@ -532,6 +545,11 @@ bool QtForm::EditEvent(EditBox& edit, QWidget& widget, QEvent& event) {
         Guarded([&] { edit.UserClick(); });
         return true;
     }
+    case QEvent::ShortcutOverride: // left unaccepted, so that the window's shortcut runs
+        return IsUndoKey(static_cast<const QKeyEvent&>(event));
+    case QEvent::FocusOut:
+        Guarded([&] { edit.UserLeave(); });
+        return false;
     case QEvent::FocusIn:
         static_cast<QObject&>(widget).event(&event);
         if (EntersFromAnotherControl(static_cast<const QFocusEvent&>(event).reason()))
