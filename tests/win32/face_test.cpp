@@ -2,6 +2,7 @@
 // the messages a user's action makes reaching the controls as those actions.
 #include "app/layout.h"
 #include "protocol/pause.h"
+#include "ui/win32/diagram_window.h"
 #include "ui/win32/win32_form.h"
 
 #include <gtest/gtest.h>
@@ -196,6 +197,23 @@ TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     wchar_t caption[8] = {};
     ::GetWindowTextW(face.Child("CNTBTN"), caption, 8);
     EXPECT_STREQ(caption, L"\u63A5\u7D9A");
+}
+
+// The tests' screen (1280 pixels wide) has no room for it at its tabled left of 1292.
+TEST(Win32DiagramTest, OpensInsideTheWorkAreaOfTheMainWindowsMonitor) {
+    const HWND main = CreateMainWindow();
+    TForm2 diagram(main);
+    diagram.SetShown(true);
+    RECT at{};
+    ::GetWindowRect(diagram.Handle(), &at);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_GE(at.left, monitor.rcWork.left);
+    EXPECT_GE(at.top, monitor.rcWork.top);
+    EXPECT_LE(at.right, monitor.rcWork.right);
+    EXPECT_LE(at.bottom, monitor.rcWork.bottom);
+    ::DestroyWindow(main);
 }
 
 // A control that cannot be made stops the start-up with an error naming it.

@@ -1,9 +1,12 @@
 #include "ui/qt/diagram_window.h"
 
+#include "app/layout.h"
+
 #include <QCloseEvent>
 #include <QFrame>
 #include <QPainter>
 #include <QPolygon>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -134,6 +137,22 @@ TForm2::TForm2() : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::Win
     TntImage1 = new TImage(QSize(DiagramPicture.Width, DiagramPicture.Height), this);
     TntImage1->setObjectName(QStringLiteral("TntImage1"));
     TntImage1->move(DiagramPicture.Left, DiagramPicture.Top);
+}
+
+// At its tabled point when that keeps it inside the available area of the main window's
+// screen, else moved inside; placed once, before it is first shown.
+void TForm2::SetShown(bool shown) {
+    const QScreen* screen = MainWindow != nullptr ? MainWindow->screen() : this->screen();
+    if (shown && !placed_ && screen != nullptr) {
+        placed_ = true;
+        const QRect area = screen->availableGeometry();
+        const QSize frame = frameGeometry().size();
+        const Rect at =
+            PlacedInside({DiagramWindow.Left, DiagramWindow.Top, frame.width(), frame.height()},
+                         {area.x(), area.y(), area.width(), area.height()});
+        move(at.Left, at.Top);
+    }
+    setVisible(shown);
 }
 
 void TForm2::Draw(const DiagramDrawing& drawing) {

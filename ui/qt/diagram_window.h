@@ -32,8 +32,9 @@ class TImage : public QWidget {
 class TForm2 final : public QWidget, public DiagramSurface {
   public:
     TForm2();
+    QWidget* MainWindow = nullptr; // whose screen the window opens on
 
-    void SetShown(bool shown) override { setVisible(shown); }
+    void SetShown(bool shown) override;
     void Draw(const DiagramDrawing& drawing) override;
 
     TImage* TntImage1 = nullptr;
@@ -43,6 +44,9 @@ class TForm2 final : public QWidget, public DiagramSurface {
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+
+  private:
+    bool placed_ = false;
 };
 
 } // namespace pelmora

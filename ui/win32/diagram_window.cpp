@@ -1,5 +1,6 @@
 #include "ui/win32/diagram_window.h"
 
+#include "app/layout.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/win32_services.h"
 
@@ -92,7 +93,30 @@ TForm2::~TForm2() {
 }
 
 void TForm2::SetShown(bool shown) {
+    if (shown && !placed_)
+        PlaceOnOwnersMonitor();
     ::ShowWindow(window_, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+// At its tabled point when that keeps it inside the work area of the monitor the main window
+// is on, else moved inside; placed once, before it is first shown.
+void TForm2::PlaceOnOwnersMonitor() {
+    placed_ = true;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HMONITOR owners =
+        ::MonitorFromWindow(::GetWindow(window_, GW_OWNER), MONITOR_DEFAULTTONEAREST);
+    if (!::GetMonitorInfoW(owners, &monitor))
+        return;
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    const RECT& work = monitor.rcWork;
+    const Rect at =
+        PlacedInside({Scaled(DiagramWindow.Left, dpi_), Scaled(DiagramWindow.Top, dpi_),
+                      frame.right - frame.left, frame.bottom - frame.top},
+                     {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    ::SetWindowPos(window_, nullptr, at.Left, at.Top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The picture's bitmap at the window's resolution, holding the last drawing.

@@ -29,6 +29,7 @@ class TForm2 final : public DiagramSurface {
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     void Paint();
     void ScaleTo(UINT dpi);
+    void PlaceOnOwnersMonitor();
     RECT Picture() const; // the picture's bitmap, at the window's resolution
 
     HWND window_ = nullptr;
@@ -36,6 +37,7 @@ class TForm2 final : public DiagramSurface {
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
     UINT dpi_ = 96;
+    bool placed_ = false;
     DiagramDrawing last_{}; // redrawn at a new resolution
 };
 
