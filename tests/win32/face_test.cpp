@@ -169,6 +169,22 @@ TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
     EXPECT_EQ(Form.Frames.CornerFrame[4], 'C'); // the slot letter
 }
 
+// The keys of the message loop: Enter presses the focused button (Reset here); the focus
+// comes back when the window is activated again.
+TEST_F(Win32FaceTest, EnterPressesTheFocusedButtonAndTheFocusOutlivesLeavingTheWindow) {
+    ::ShowWindow(Window, SW_SHOW);
+    Form.Bars[0]->SetPosition(5);
+    ::SetFocus(Child("ResetBtn"));
+    MSG enter{Child("ResetBtn"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(::IsDialogMessageW(Window, &enter));
+    EXPECT_EQ(Form.Bars[0]->Position(), 0);
+    ::SetFocus(Child("TLY1Edit"));
+    ::SendMessageW(Window, WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(Child("CNTBTN"));
+    ::SendMessageW(Window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), Child("TLY1Edit"));
+}
+
 std::wstring FaceOf(HWND control) {
     LOGFONTW font{};
     ::GetObjectW(HFONT(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);

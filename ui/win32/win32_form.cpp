@@ -576,7 +576,15 @@ LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM 
 LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
     case WM_COMMAND:
+        if (LOWORD(w) == IDOK && l == 0) { // Enter, from the dialog keys of the message loop
+            PressFocusedButton();
+            return 0;
+        }
         if (Command(HWND(l), HIWORD(w)))
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        if (KeepFocus(LOWORD(w) != WA_INACTIVE))
             return 0;
         break;
     case WM_HSCROLL:
@@ -605,6 +613,29 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
         break;
     }
     return ::DefWindowProcW(window_, message, w, l);
+}
+
+// Enter presses the button that has the focus, as Space does.
+void Win32Form::PressFocusedButton() {
+    const HWND focus = ::GetFocus();
+    const Entry* entry = Find(focus);
+    if (entry != nullptr && entry->control->Kind() == ControlKind::Button)
+        ::SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
+// The control that had the focus when the window was left gets it back when the window is
+// active again. True when the focus was given back.
+bool Win32Form::KeepFocus(bool activated) {
+    if (!activated) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(window_, focus))
+            focus_ = focus;
+        return false;
+    }
+    if (focus_ == nullptr || !::IsWindow(focus_))
+        return false;
+    ::SetFocus(focus_);
+    return true;
 }
 
 bool Win32Form::Command(HWND child, int code) {

@@ -55,6 +55,8 @@ class Win32Form {
     LRESULT Dispatch(UINT message, WPARAM w, LPARAM l);
     LRESULT EditMessage(EditBox& edit, HWND window, UINT message, WPARAM w, LPARAM l);
     bool Command(HWND child, int code);
+    void PressFocusedButton();
+    bool KeepFocus(bool activated);
     void Scroll(HWND child, int code);
     std::optional<COLORREF> CaptionColour(HWND child) const;
     LRESULT ColourStatic(HDC dc, HWND child);
@@ -75,6 +77,7 @@ class Win32Form {
     std::vector<std::unique_ptr<ControlView>> views_;
     ControlView* timer1_ = nullptr; // arms the window's timer for Timer1
     HBRUSH face_ = ::GetSysColorBrush(COLOR_BTNFACE);
+    HWND focus_ = nullptr;                    // the focused control while the window is inactive
     std::unique_ptr<Win32UiHandoff> handoff_; // detached before the form's port goes
 };
 
