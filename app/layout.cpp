@@ -1,6 +1,7 @@
 #include "app/layout.h"
 
 #include "storage/ui_strings.h"
+#include <algorithm>
 
 namespace pelmora {
 
@@ -298,6 +299,14 @@ const std::array<const char*, SlotCount> SlotButtonNames = {
     "TntRadioButton1", "TntRadioButton2", "TntRadioButton3", "TntRadioButton4",  "TntRadioButton5",
     "TntRadioButton6", "TntRadioButton7", "TntRadioButton8", "TntRadioButton10", "TntRadioButton9",
 };
+
+Rect PlacedInside(const Rect& window, const Rect& area) {
+    const auto inside = [](int start, int length, int areaStart, int areaLength) {
+        return std::max(areaStart, std::min(start, areaStart + areaLength - length));
+    };
+    return {inside(window.Left, window.Width, area.Left, area.Width),
+            inside(window.Top, window.Height, area.Top, area.Height), window.Width, window.Height};
+}
 
 const std::vector<ControlRow>& LayoutRows() {
     static const std::vector<ControlRow> rows = [] {

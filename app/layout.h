@@ -42,6 +42,11 @@ struct ControlRow {
 inline constexpr Size ClientSize{762, 337};
 inline constexpr int WindowFontPixels = 11;
 
+// Where a window (its outer rectangle) goes on a screen whose work area is `area`: where it
+// is when it lies wholly inside, else moved just far enough to lie inside; one larger than the
+// area keeps to the area's top or left edge.
+Rect PlacedInside(const Rect& window, const Rect& area);
+
 // Every control of the main window, in creation order.
 const std::vector<ControlRow>& LayoutRows();
 

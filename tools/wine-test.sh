@@ -2,7 +2,8 @@
 # Runs the Windows build's tests under Wine, in a private prefix whose COM ports are
 # pseudo-terminals: COM5 is the virtual box (a Linux build's pelmora-box), COM6 the serial
 # tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
-# Then checks the window end to end (tools/wine-window-test.sh).
+# The window's tests run once more at 144 dots per inch. Then checks the window end to end
+# (tools/wine-window-test.sh).
 # Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,5 +32,9 @@ export PELMORA_BOX_PORT=COM5 PELMORA_PEER_PORT=COM6
 ctest --test-dir "$build" --output-on-failure -LE serial -j "$(nproc)"
 # The serial tests share the two ports, so they run one at a time.
 ctest --test-dir "$build" --output-on-failure -L serial
+# The window's tests again with the display at 144 dots per inch (150 %), which Wine takes from
+# the user's LogPixels.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
+PELMORA_EXPECT_DPI=144 ctest --test-dir "$build" --output-on-failure -L win32 -j "$(nproc)"
 # The window in a prefix of its own, under a virtual screen.
 tools/wine-window-test.sh "$build" "$box"

@@ -2,6 +2,7 @@
 // by a user's action, and the diagram window's close box.
 #include "support/form_fixture.h"
 
+#include "app/layout.h"
 #include "app/version_info.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +100,27 @@ TEST(DiagramWindow, ClosingItUnticksDiagramAndOnlyHidesIt) {
     EXPECT_FALSE(fixture.Diagram.Shown);
     form.Bars[0]->SetPosition(5);
     EXPECT_EQ(fixture.Diagram.Draws, 1) << "a hidden diagram is not drawn";
+}
+
+// The diagram window's tabled place on a 1920 x 1080 work area, a 1280 x 720 one, a second
+// monitor to the left, and one smaller than the window.
+TEST(WindowPlacement, StaysWhereItIsWhenInsideElseMovesJustInside) {
+    const Rect diagram{1292, 79, 502, 316};
+    const struct {
+        Rect area;
+        int left, top;
+    } cases[] = {
+        {{0, 0, 1920, 1040}, 1292, 79},
+        {{0, 0, 1280, 680}, 778, 79},
+        {{-1280, 40, 1280, 680}, -502, 79},
+        {{0, 100, 400, 200}, 0, 100},
+    };
+    for (const auto& c : cases) {
+        const Rect at = PlacedInside(diagram, c.area);
+        EXPECT_EQ(at.Left, c.left) << c.area.Left;
+        EXPECT_EQ(at.Top, c.top) << c.area.Left;
+        EXPECT_EQ(at.Width, diagram.Width);
+    }
 }
 
 } // namespace

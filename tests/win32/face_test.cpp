@@ -2,10 +2,12 @@
 // the messages a user's action makes reaching the controls as those actions.
 #include "app/layout.h"
 #include "protocol/pause.h"
+#include "ui/win32/diagram_window.h"
 #include "ui/win32/win32_form.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,46 +57,86 @@ class Win32FaceTest : public ::testing::Test {
     Win32Form Face{Form, Window};
 };
 
-TEST_F(Win32FaceTest, EveryControlStandsWhereTheLayoutPutsIt) {
+SIZE TextSize(HWND control, const std::wstring& text) {
+    const HDC dc = ::GetDC(control);
+    const HGDIOBJ old = ::SelectObject(dc, HFONT(::SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(control, dc);
+    return size;
+}
+
+// Every control where the layout puts it at `dpi` (within a pixel of rounding), its caption
+// whole in it, and every edit box wide enough for its bar's largest value and the caret.
+void ExpectLayoutAt(const Win32Form& face, UINT dpi) {
+    const auto scaled = [dpi](int length) { return ::MulDiv(length, int(dpi), 96); };
     RECT client{};
-    ::GetClientRect(Window, &client);
-    EXPECT_EQ(client.right, ClientSize.Width);
-    EXPECT_EQ(client.bottom, ClientSize.Height);
+    ::GetClientRect(face.Handle(), &client);
+    EXPECT_NEAR(client.right, scaled(ClientSize.Width), 1) << dpi;
+    EXPECT_NEAR(client.bottom, scaled(ClientSize.Height), 1) << dpi;
     for (const ControlRow& row : LayoutRows()) {
-        const HWND child = Child(row.Name);
+        const HWND child = face.Child(row.Name);
         ASSERT_NE(child, nullptr) << row.Name;
         RECT at{};
         ::GetWindowRect(child, &at);
         ::MapWindowPoints(HWND_DESKTOP, ::GetParent(child), reinterpret_cast<POINT*>(&at), 2);
-        EXPECT_EQ(at.left, row.Geometry.Left) << row.Name;
-        EXPECT_EQ(at.top, row.Geometry.Top) << row.Name;
+        EXPECT_EQ(at.left, scaled(row.Geometry.Left)) << row.Name << " at " << dpi;
+        EXPECT_EQ(at.top, scaled(row.Geometry.Top)) << row.Name << " at " << dpi;
         if (row.Geometry.Width > 0 && row.Kind != ControlKind::ComboBox) {
-            EXPECT_EQ(at.bottom - at.top, row.Geometry.Height) << row.Name;
+            EXPECT_EQ(at.bottom - at.top, scaled(row.Geometry.Height)) << row.Name;
+        }
+        const bool boxed =
+            row.Kind == ControlKind::CheckBox || row.Kind == ControlKind::RadioButton;
+        if (boxed || row.Kind == ControlKind::Button || row.Kind == ControlKind::StaticText) {
+            wchar_t caption[64] = {};
+            ::GetWindowTextW(child, caption, 64);
+            const SIZE text = TextSize(child, caption);
+            EXPECT_LE(text.cx + (boxed ? scaled(16) : 0), at.right - at.left) << row.Name;
+            EXPECT_LE(text.cy, at.bottom - at.top) << row.Name << " at " << dpi;
         }
     }
+    LOGFONTW font{};
+    ::GetObjectW(HFONT(::SendMessageW(face.Child("CNTBTN"), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -scaled(WindowFontPixels)) << dpi;
+    const TForm1& form = face.Form();
+    for (std::size_t index = 0; index < form.Edits.size(); ++index) {
+        if (form.Edits[index] == nullptr)
+            continue; // a value shown only in its text
+        const HWND edit = face.Child(form.Edits[index]->Name());
+        const SIZE text = TextSize(edit, std::to_wstring(form.Bars[index]->Max()));
+        const auto margins = DWORD(::SendMessageW(edit, EM_GETMARGINS, 0, 0));
+        RECT inside{};
+        ::GetClientRect(edit, &inside);
+        UINT caret = 1;
+        ::SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &caret, 0);
+        // A text that leaves no room for the caret behind it is scrolled out of sight.
+        EXPECT_LE(text.cx + LOWORD(margins) + HIWORD(margins) + LONG(caret), inside.right)
+            << form.Edits[index]->Name() << " at " << dpi;
+    }
+}
+
+// At the resolution the display has (PELMORA_EXPECT_DPI says which one the run set up).
+TEST_F(Win32FaceTest, TheLayoutIsScaledToTheWindowsResolution) {
+    const UINT dpi = WindowDpi(Window);
+    if (const char* expected = std::getenv("PELMORA_EXPECT_DPI")) {
+        EXPECT_EQ(dpi, UINT(std::atoi(expected)));
+    }
+    ExpectLayoutAt(Face, dpi);
     EXPECT_EQ(::GetWindowLongW(Child("TLX1Edit"), GWL_STYLE) & ES_CENTER, ES_CENTER);
     EXPECT_EQ(::GetWindowLongW(Child("LTEdit"), GWL_STYLE) & ES_CENTER, 0);
 }
 
-TEST_F(Win32FaceTest, EveryEditShowsItsBarsLargestValueWhole) {
-    for (std::size_t index = 0; index < Form.Edits.size(); ++index) {
-        if (Form.Edits[index] == nullptr)
-            continue; // a value shown only in its text
-        const HWND edit = Child(Form.Edits[index]->Name());
-        const std::wstring widest = std::to_wstring(Form.Bars[index]->Max());
-        const HDC dc = ::GetDC(edit);
-        ::SelectObject(dc, HFONT(::SendMessageW(edit, WM_GETFONT, 0, 0)));
-        SIZE text{};
-        ::GetTextExtentPoint32W(dc, widest.c_str(), int(widest.size()), &text);
-        ::ReleaseDC(edit, dc);
-        const auto margins = DWORD(::SendMessageW(edit, EM_GETMARGINS, 0, 0));
-        RECT client{};
-        ::GetClientRect(edit, &client);
-        UINT caret = 1;
-        ::SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &caret, 0);
-        // A text that leaves no room for the caret behind it is scrolled out of sight.
-        EXPECT_LE(text.cx + LOWORD(margins) + HIWORD(margins) + LONG(caret), client.right)
-            << Form.Edits[index]->Name() << " with " << Form.Bars[index]->Max();
+// Moved to a monitor of another resolution, and back.
+TEST_F(Win32FaceTest, ANewResolutionLaysTheWindowOutAgain) {
+    const UINT own = WindowDpi(Window);
+    for (const UINT dpi : {own == 96 ? 144u : 96u, own}) {
+        RECT suggested{0, 0, ::MulDiv(ClientSize.Width, int(dpi), 96),
+                       ::MulDiv(ClientSize.Height, int(dpi), 96)};
+        ::AdjustWindowRectEx(&suggested, DWORD(::GetWindowLongW(Window, GWL_STYLE)), FALSE,
+                             DWORD(::GetWindowLongW(Window, GWL_EXSTYLE)));
+        ::SendMessageW(Window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+        ExpectLayoutAt(Face, dpi);
     }
 }
 
@@ -138,6 +180,22 @@ TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
     EXPECT_EQ(Form.Frames.CornerFrame[4], 'C'); // the slot letter
 }
 
+// The keys of the message loop: Enter presses the focused button (Reset here); the focus
+// comes back when the window is activated again.
+TEST_F(Win32FaceTest, EnterPressesTheFocusedButtonAndTheFocusOutlivesLeavingTheWindow) {
+    ::ShowWindow(Window, SW_SHOW);
+    Form.Bars[0]->SetPosition(5);
+    ::SetFocus(Child("ResetBtn"));
+    MSG enter{Child("ResetBtn"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    EXPECT_TRUE(::IsDialogMessageW(Window, &enter));
+    EXPECT_EQ(Form.Bars[0]->Position(), 0);
+    ::SetFocus(Child("TLY1Edit"));
+    ::SendMessageW(Window, WM_ACTIVATE, WA_INACTIVE, 0);
+    ::SetFocus(Child("CNTBTN"));
+    ::SendMessageW(Window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(::GetFocus(), Child("TLY1Edit"));
+}
+
 std::wstring FaceOf(HWND control) {
     LOGFONTW font{};
     ::GetObjectW(HFONT(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -166,6 +224,23 @@ TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     wchar_t caption[8] = {};
     ::GetWindowTextW(face.Child("CNTBTN"), caption, 8);
     EXPECT_STREQ(caption, L"\u63A5\u7D9A");
+}
+
+// The tests' screen (1280 pixels wide) has no room for it at its tabled left of 1292.
+TEST(Win32DiagramTest, OpensInsideTheWorkAreaOfTheMainWindowsMonitor) {
+    const HWND main = CreateMainWindow();
+    TForm2 diagram(main);
+    diagram.SetShown(true);
+    RECT at{};
+    ::GetWindowRect(diagram.Handle(), &at);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(main, MONITOR_DEFAULTTONEAREST), &monitor);
+    EXPECT_GE(at.left, monitor.rcWork.left);
+    EXPECT_GE(at.top, monitor.rcWork.top);
+    EXPECT_LE(at.right, monitor.rcWork.right);
+    EXPECT_LE(at.bottom, monitor.rcWork.bottom);
+    ::DestroyWindow(main);
 }
 
 // A control that cannot be made stops the start-up with an error naming it.

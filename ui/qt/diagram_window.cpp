@@ -1,6 +1,7 @@
 #include "ui/qt/diagram_window.h"
 
 #include "app/form.h"
+#include "app/layout.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShortcut>
 
 #include <algorithm>
@@ -275,6 +277,22 @@ void TForm2::AttachEditor(TForm1& form) {
     TntImage1->Editor = &form;
     AddUndoShortcuts(*this, form);
     form.RunGuarded([&] { form.DiagramResized(TntImage1->width(), TntImage1->height()); });
+}
+
+// At its tabled point when that keeps it inside the available area of the main window's
+// screen, else moved inside; placed once, before it is first shown.
+void TForm2::SetShown(bool shown) {
+    const QScreen* screen = MainWindow != nullptr ? MainWindow->screen() : this->screen();
+    if (shown && !placed_ && screen != nullptr) {
+        placed_ = true;
+        const QRect area = screen->availableGeometry();
+        const QSize frame = frameGeometry().size();
+        const Rect at =
+            PlacedInside({DiagramWindow.Left, DiagramWindow.Top, frame.width(), frame.height()},
+                         {area.x(), area.y(), area.width(), area.height()});
+        move(at.Left, at.Top);
+    }
+    setVisible(shown);
 }
 
 void TForm2::Draw(const DiagramDrawing& drawing) {

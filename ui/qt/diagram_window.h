@@ -49,8 +49,9 @@ class TImage : public QWidget {
 class TForm2 final : public QWidget, public DiagramSurface {
   public:
     TForm2();
+    QWidget* MainWindow = nullptr; // whose screen the window opens on
 
-    void SetShown(bool shown) override { setVisible(shown); }
+    void SetShown(bool shown) override;
     void Draw(const DiagramDrawing& drawing) override;
     // The form whose corners the picture edits and whose steps Ctrl+Z takes back.
     void AttachEditor(TForm1& form);
@@ -68,6 +69,7 @@ class TForm2 final : public QWidget, public DiagramSurface {
     void FitPicture();
 
     QWidget* bevel_ = nullptr;
+    bool placed_ = false;
 };
 
 } // namespace pelmora

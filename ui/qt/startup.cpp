@@ -23,6 +23,7 @@ FormServices ServicesOfThisExecutable(Pause& pause, MessageBoxes& messages, File
 AlignToolWindows::AlignToolWindows()
     : Form1(ServicesOfThisExecutable(Pauser, Boxes, Dialogs, Form2)), Window(Form1) {
     Dialogs.SetParent(&Window);
+    Form2.MainWindow = &Window;
     Form2.OnClose = [this] { Form1.RunGuarded([this] { Form1.DiagramClosed(); }); };
     Form2.AttachEditor(Form1);
 }

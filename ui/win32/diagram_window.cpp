@@ -1,5 +1,7 @@
 #include "ui/win32/diagram_window.h"
 
+#include "app/layout.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/win32_services.h"
 
 #include <array>
@@ -30,19 +32,21 @@ void RegisterOnce(HINSTANCE instance) {
     static_cast<void>(registered);
 }
 
-std::array<POINT, 5> ClosedPixels(const DiagramMapping& mapping,
-                                  const std::array<Point, 4>& logical) {
+// The layout's picture, mapped as at 96 dots per inch and then scaled, so that the drawing
+// fills the picture at every resolution.
+std::array<POINT, 5> ClosedPixels(const std::array<Point, 4>& logical, UINT dpi) {
+    static const DiagramMapping mapping(DiagramPicture.Width, DiagramPicture.Height);
     std::array<POINT, 5> pixels{};
     for (std::size_t i = 0; i < logical.size(); ++i) {
         const Point pixel = mapping.ToPixel(logical[i]);
-        pixels[i] = {pixel.X, pixel.Y};
+        pixels[i] = {Scaled(pixel.X, dpi), Scaled(pixel.Y, dpi)};
     }
     pixels[4] = pixels[0];
     return pixels;
 }
 
-void RenderStep(HDC canvas, const DiagramMapping& mapping, const DrawStep& step) {
-    const std::array<POINT, 5> pixels = ClosedPixels(mapping, step.Points);
+void RenderStep(HDC canvas, const DrawStep& step, UINT dpi) {
+    const std::array<POINT, 5> pixels = ClosedPixels(step.Points, dpi);
     if (step.Op == DrawOp::Hatch) {
         RECT box{pixels[0].x, pixels[0].y, pixels[0].x, pixels[0].y};
         for (const POINT& p : pixels) {
@@ -68,21 +72,17 @@ void RenderStep(HDC canvas, const DiagramMapping& mapping, const DrawStep& step)
 TForm2::TForm2(HWND owner) {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     RegisterOnce(instance);
-    RECT frame{0, 0, DiagramWindow.Width, DiagramWindow.Height};
-    ::AdjustWindowRectEx(&frame, Style, FALSE, ExStyle);
     window_ = Made(::CreateWindowExW(ExStyle, ClassName, L"", Style, DiagramWindow.Left,
-                                     DiagramWindow.Top, frame.right - frame.left,
-                                     frame.bottom - frame.top, owner, nullptr, instance, nullptr),
+                                     DiagramWindow.Top, 0, 0, owner, nullptr, instance, nullptr),
                    "the diagram window");
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, LONG_PTR(this));
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(&TForm2::WindowProc));
-    const HDC screen = ::GetDC(window_);
-    canvas_ = ::CreateCompatibleDC(screen);
-    bitmap_ = ::CreateCompatibleBitmap(screen, DiagramPicture.Width, DiagramPicture.Height);
-    ::ReleaseDC(window_, screen);
-    oldBitmap_ = ::SelectObject(canvas_, bitmap_);
-    const RECT all{0, 0, DiagramPicture.Width, DiagramPicture.Height};
-    ::FillRect(canvas_, &all, HBRUSH(::GetStockObject(WHITE_BRUSH)));
+    canvas_ = ::CreateCompatibleDC(nullptr);
+    ScaleTo(WindowDpi(window_));
+    const SIZE frame = WindowSizeFor(Scaled(DiagramWindow.Width, dpi_),
+                                     Scaled(DiagramWindow.Height, dpi_), Style, ExStyle, dpi_);
+    ::SetWindowPos(window_, nullptr, 0, 0, frame.cx, frame.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TForm2::~TForm2() {
@@ -93,22 +93,64 @@ TForm2::~TForm2() {
 }
 
 void TForm2::SetShown(bool shown) {
+    if (shown && !placed_)
+        PlaceOnOwnersMonitor();
     ::ShowWindow(window_, shown ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
+// At its tabled point when that keeps it inside the work area of the monitor the main window
+// is on, else moved inside; placed once, before it is first shown.
+void TForm2::PlaceOnOwnersMonitor() {
+    placed_ = true;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    const HMONITOR owners =
+        ::MonitorFromWindow(::GetWindow(window_, GW_OWNER), MONITOR_DEFAULTTONEAREST);
+    if (!::GetMonitorInfoW(owners, &monitor))
+        return;
+    RECT frame{};
+    ::GetWindowRect(window_, &frame);
+    const RECT& work = monitor.rcWork;
+    const Rect at =
+        PlacedInside({Scaled(DiagramWindow.Left, dpi_), Scaled(DiagramWindow.Top, dpi_),
+                      frame.right - frame.left, frame.bottom - frame.top},
+                     {work.left, work.top, work.right - work.left, work.bottom - work.top});
+    ::SetWindowPos(window_, nullptr, at.Left, at.Top, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The picture's bitmap at the window's resolution, holding the last drawing.
+void TForm2::ScaleTo(UINT dpi) {
+    dpi_ = dpi;
+    const HDC screen = ::GetDC(window_);
+    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, Picture().right, Picture().bottom);
+    ::ReleaseDC(window_, screen);
+    const HGDIOBJ old = ::SelectObject(canvas_, bitmap);
+    if (bitmap_ != nullptr)
+        ::DeleteObject(bitmap_);
+    else
+        oldBitmap_ = old;
+    bitmap_ = bitmap;
+    Draw(last_);
+}
+
+RECT TForm2::Picture() const {
+    return {0, 0, Scaled(DiagramPicture.Width, dpi_), Scaled(DiagramPicture.Height, dpi_)};
+}
+
 void TForm2::Draw(const DiagramDrawing& drawing) {
-    const DiagramMapping mapping(DiagramPicture.Width, DiagramPicture.Height);
+    if (&drawing != &last_)
+        last_ = drawing;
+    const RECT all = Picture();
     const HBRUSH background = ::CreateSolidBrush(ToColorRef(drawing.Background));
-    const RECT all{0, 0, DiagramPicture.Width, DiagramPicture.Height};
     ::FillRect(canvas_, &all, background);
     ::DeleteObject(background);
     ::SetBkMode(canvas_, OPAQUE);
     ::SetBkColor(canvas_, ToColorRef(drawing.Background));
     for (const DrawStep& step : drawing.Steps)
-        RenderStep(canvas_, mapping, step);
-    const RECT picture{DiagramPicture.Left, DiagramPicture.Top,
-                       DiagramPicture.Left + DiagramPicture.Width,
-                       DiagramPicture.Top + DiagramPicture.Height};
+        RenderStep(canvas_, step, dpi_);
+    RECT picture = all;
+    ::OffsetRect(&picture, Scaled(DiagramPicture.Left, dpi_), Scaled(DiagramPicture.Top, dpi_));
     ::InvalidateRect(window_, &picture, FALSE);
     ::UpdateWindow(window_);
 }
@@ -116,11 +158,13 @@ void TForm2::Draw(const DiagramDrawing& drawing) {
 void TForm2::Paint() {
     PAINTSTRUCT paint;
     const HDC dc = ::BeginPaint(window_, &paint);
-    RECT bevel{DiagramBevel.Left, DiagramBevel.Top, DiagramBevel.Left + DiagramBevel.Width,
-               DiagramBevel.Top + DiagramBevel.Height};
+    const int left = Scaled(DiagramBevel.Left, dpi_);
+    const int top = Scaled(DiagramBevel.Top, dpi_);
+    RECT bevel{left, top, left + Scaled(DiagramBevel.Width, dpi_),
+               top + Scaled(DiagramBevel.Height, dpi_)};
     ::DrawEdge(dc, &bevel, BDR_SUNKENOUTER, BF_RECT); // Bevel16
-    ::BitBlt(dc, DiagramPicture.Left, DiagramPicture.Top, DiagramPicture.Width,
-             DiagramPicture.Height, canvas_, 0, 0, SRCCOPY);
+    ::BitBlt(dc, Scaled(DiagramPicture.Left, dpi_), Scaled(DiagramPicture.Top, dpi_),
+             Picture().right, Picture().bottom, canvas_, 0, 0, SRCCOPY);
     ::EndPaint(window_, &paint);
 }
 
@@ -130,6 +174,15 @@ LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM w, LPARAM 
     case WM_PAINT:
         self->Paint();
         return 0;
+    case WM_DPICHANGED: {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(l);
+        ::SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                       suggested.right - suggested.left, suggested.bottom - suggested.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        self->ScaleTo(LOWORD(w));
+        ::InvalidateRect(window, nullptr, TRUE);
+        return 0;
+    }
     case WM_CLOSE: // hidden, never destroyed, by closing
         if (self->OnClose)
             self->OnClose();

@@ -28,11 +28,17 @@ class TForm2 final : public DiagramSurface {
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
     void Paint();
+    void ScaleTo(UINT dpi);
+    void PlaceOnOwnersMonitor();
+    RECT Picture() const; // the picture's bitmap, at the window's resolution
 
     HWND window_ = nullptr;
     HDC canvas_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
+    UINT dpi_ = 96;
+    bool placed_ = false;
+    DiagramDrawing last_{}; // redrawn at a new resolution
 };
 
 } // namespace pelmora

@@ -3,11 +3,13 @@
 #include "app/layout.h"
 #include "diagram/diagram_drawing.h"
 #include "storage/ui_strings.h"
+#include "ui/win32/dpi.h"
 
 #include <algorithm>
 #include <chrono>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include <commctrl.h>
 
@@ -63,6 +65,20 @@ NativeClass NativeClassOf(ControlKind kind) {
         break;
     }
     return {L"STATIC", 0, 0};
+}
+
+// A rectangle of the layout at `dpi`.
+Rect ScaledRect(const Rect& at, UINT dpi) {
+    return {Scaled(at.Left, dpi), Scaled(at.Top, dpi), Scaled(at.Width, dpi),
+            Scaled(at.Height, dpi)};
+}
+
+// Where a control of the layout stands at `dpi`; a drop-down list's height is that of its list.
+Rect PlaceOf(const ControlRow& row, UINT dpi) {
+    Rect at = row.Geometry;
+    if (row.Kind == ControlKind::ComboBox)
+        at.Height = ComboDropHeight;
+    return ScaledRect(at, dpi);
 }
 
 bool IsContainer(ControlKind kind) {
@@ -134,7 +150,7 @@ class ChildView final : public ControlView {
         ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
         if (dynamic_cast<EditBox*>(&control_) != nullptr) // after the font, which resets them
             ::SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
-                           MAKELPARAM(EditMargin, EditMargin));
+                           MAKELPARAM(face_.Scale(EditMargin), face_.Scale(EditMargin)));
         FitCaption();
     }
 
@@ -322,15 +338,21 @@ HWND CreateMainWindow() {
     windowClass.lpszClassName = MainClassName;
     if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw std::runtime_error("Cannot register the main window's class");
-    RECT frame{0, 0, ClientSize.Width, ClientSize.Height};
-    ::AdjustWindowRectEx(&frame, MainStyle, FALSE, WS_EX_CONTROLPARENT);
-    return Made(::CreateWindowExW(WS_EX_CONTROLPARENT, MainClassName, L"", MainStyle, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                                  nullptr, nullptr, instance, nullptr),
-                "the main window");
+    const HWND window =
+        Made(::CreateWindowExW(WS_EX_CONTROLPARENT, MainClassName, L"", MainStyle, CW_USEDEFAULT,
+                               CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr),
+             "the main window");
+    // Its size follows the resolution of the monitor it opens on.
+    const UINT dpi = WindowDpi(window);
+    const SIZE frame = WindowSizeFor(Scaled(ClientSize.Width, dpi), Scaled(ClientSize.Height, dpi),
+                                     MainStyle, WS_EX_CONTROLPARENT, dpi);
+    ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return window;
 }
 
-Win32Form::Win32Form(TForm1& form, HWND window) : form_(form), window_(window) {
+Win32Form::Win32Form(TForm1& form, HWND window)
+    : form_(form), window_(window), dpi_(WindowDpi(window)) {
     BuildControls();
     BuildStatusBarPanels();
     views_.push_back(std::make_unique<CaptionView>(form_.Window, window_));
@@ -364,11 +386,11 @@ HWND Win32Form::Child(std::string_view name) const {
 }
 
 HFONT Win32Form::Font(const std::u16string& face, int pixels) {
-    HFONT& font = fonts_[{face, pixels}];
+    HFONT& font = fonts_[{face, Scale(pixels)}];
     if (font == nullptr)
-        font = ::CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
+        font = ::CreateFontW(-Scale(pixels), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(face).c_str());
     return font;
 }
 
@@ -380,19 +402,18 @@ void Win32Form::BuildControls() {
         if (auto* edit = dynamic_cast<EditBox*>(&control); edit != nullptr && edit->Centred())
             native.style |= ES_CENTER;
         const HWND parent = row.Parent.empty() ? window_ : Child(row.Parent);
-        const Rect& at = row.Geometry;
-        const int height = row.Kind == ControlKind::ComboBox ? ComboDropHeight : at.Height;
+        const Rect at = PlaceOf(row, dpi_);
         const HWND child =
             Made(::CreateWindowExW(native.exStyle, native.name, L"",
                                    WS_CHILD | WS_CLIPSIBLINGS | native.style, at.Left, at.Top,
-                                   at.Width, height, parent, nullptr, instance, nullptr),
+                                   at.Width, at.Height, parent, nullptr, instance, nullptr),
                  row.Name);
         if (IsContainer(row.Kind))
             ::SetWindowSubclass(child, &Win32Form::ForwardingProc, 0, DWORD_PTR(this));
         if (row.Kind == ControlKind::Edit)
             ::SetWindowSubclass(child, &Win32Form::EditProc, 0, DWORD_PTR(this));
         children_[control.Name()] = child;
-        Attach(control, child, at.Width == 0);
+        Attach(control, child, row.Geometry.Width == 0);
         static_cast<ChildView*>(views_.back().get())
             ->ShowAll(row.FontPixels != 0 ? row.FontPixels : WindowFontPixels);
     }
@@ -412,23 +433,50 @@ void Win32Form::BuildControls() {
 }
 
 void Win32Form::BuildStatusBarPanels() {
-    const HWND bar = Child("STBar");
-    RECT area{};
-    ::GetClientRect(bar, &area);
-    int left = 0;
     for (const StatusPanelLayout& layout : StatusBarPanels) {
         const HWND panel = Made(::CreateWindowExW(0, L"STATIC", L"",
                                                   WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_NOPREFIX |
                                                       (layout.Centred ? SS_CENTER : 0),
-                                                  left, 0, layout.Width, area.bottom, bar, nullptr,
+                                                  0, 0, 0, 0, Child("STBar"), nullptr,
                                                   ::GetModuleHandleW(nullptr), nullptr),
                                 layout.Name);
-        left += layout.Width;
         Control& control = *form_.Find(layout.Name);
         children_[control.Name()] = panel;
         Attach(control, panel, false);
         static_cast<ChildView*>(views_.back().get())->ShowAll(WindowFontPixels);
     }
+    PlaceStatusBarPanels();
+}
+
+void Win32Form::PlaceStatusBarPanels() {
+    RECT area{};
+    ::GetClientRect(Child("STBar"), &area);
+    int left = 0;
+    for (const StatusPanelLayout& layout : StatusBarPanels) {
+        ::SetWindowPos(Child(layout.Name), nullptr, left, 0, Scale(layout.Width), area.bottom,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        left += Scale(layout.Width);
+    }
+}
+
+// The window moved to a monitor of another resolution (or that monitor's scale changed): it
+// takes the size the system suggests, and every control its place and font at the new scale.
+void Win32Form::ChangeDpi(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    const auto oldFonts = std::exchange(fonts_, {});
+    ::SetWindowPos(window_, nullptr, suggested.left, suggested.top,
+                   suggested.right - suggested.left, suggested.bottom - suggested.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    for (const ControlRow& row : LayoutRows()) {
+        const Rect at = PlaceOf(row, dpi_);
+        ::SetWindowPos(Child(row.Name), nullptr, at.Left, at.Top, at.Width, at.Height,
+                       SWP_NOZORDER | SWP_NOACTIVATE | (row.Geometry.Width == 0 ? SWP_NOSIZE : 0));
+    }
+    PlaceStatusBarPanels();
+    for (const auto& view : views_)
+        view->Changed(Change::Font);
+    for (const auto& [key, font] : oldFonts)
+        ::DeleteObject(font);
 }
 
 void Win32Form::Attach(Control& control, HWND child, bool naturalSize) {
@@ -536,7 +584,15 @@ LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM 
 LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
     switch (message) {
     case WM_COMMAND:
+        if (LOWORD(w) == IDOK && l == 0) { // Enter, from the dialog keys of the message loop
+            PressFocusedButton();
+            return 0;
+        }
         if (Command(HWND(l), HIWORD(w)))
+            return 0;
+        break;
+    case WM_ACTIVATE:
+        if (KeepFocus(LOWORD(w) != WA_INACTIVE))
             return 0;
         break;
     case WM_HSCROLL:
@@ -555,6 +611,9 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
     case WM_DEVICE_REPLY:
         form_.DeviceReplyMessage();
         return 0;
+    case WM_DPICHANGED:
+        ChangeDpi(LOWORD(w), *reinterpret_cast<const RECT*>(l));
+        return 0;
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
@@ -562,6 +621,29 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
         break;
     }
     return ::DefWindowProcW(window_, message, w, l);
+}
+
+// Enter presses the button that has the focus, as Space does.
+void Win32Form::PressFocusedButton() {
+    const HWND focus = ::GetFocus();
+    const Entry* entry = Find(focus);
+    if (entry != nullptr && entry->control->Kind() == ControlKind::Button)
+        ::SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
+// The control that had the focus when the window was left gets it back when the window is
+// active again. True when the focus was given back.
+bool Win32Form::KeepFocus(bool activated) {
+    if (!activated) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(window_, focus))
+            focus_ = focus;
+        return false;
+    }
+    if (focus_ == nullptr || !::IsWindow(focus_))
+        return false;
+    ::SetFocus(focus_);
+    return true;
 }
 
 bool Win32Form::Command(HWND child, int code) {

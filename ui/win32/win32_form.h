@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "ui/win32/dpi.h"
 #include "ui/win32/win32_services.h"
 
 #include <map>
@@ -32,9 +33,13 @@ class Win32Form {
     Win32Form& operator=(const Win32Form&) = delete;
 
     HWND Handle() const { return window_; }
+    const TForm1& Form() const { return form_; }
     // The native window of the control of that name; nullptr when there is none.
     HWND Child(std::string_view name) const;
+    // The font of that face whose height is `pixels` of the layout, at the window's scale.
     HFONT Font(const std::u16string& face, int pixels);
+    // A length of the layout at the window's scale.
+    int Scale(int length) const { return Scaled(length, dpi_); }
 
   private:
     struct Entry {
@@ -50,23 +55,29 @@ class Win32Form {
     LRESULT Dispatch(UINT message, WPARAM w, LPARAM l);
     LRESULT EditMessage(EditBox& edit, HWND window, UINT message, WPARAM w, LPARAM l);
     bool Command(HWND child, int code);
+    void PressFocusedButton();
+    bool KeepFocus(bool activated);
     void Scroll(HWND child, int code);
     std::optional<COLORREF> CaptionColour(HWND child) const;
     LRESULT ColourStatic(HDC dc, HWND child);
     void BuildControls();
     void BuildStatusBarPanels();
+    void PlaceStatusBarPanels();
+    void ChangeDpi(UINT dpi, const RECT& suggested);
     void Attach(Control& control, HWND child, bool naturalSize);
     const Entry* Find(HWND child) const;
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
 
     TForm1& form_;
     HWND window_;
+    UINT dpi_; // the resolution the window is shown at
     std::unordered_map<std::string_view, HWND> children_;
     std::unordered_map<HWND, Entry> entries_;
     std::map<std::pair<std::u16string, int>, HFONT> fonts_;
     std::vector<std::unique_ptr<ControlView>> views_;
     ControlView* timer1_ = nullptr; // arms the window's timer for Timer1
     HBRUSH face_ = ::GetSysColorBrush(COLOR_BTNFACE);
+    HWND focus_ = nullptr;                    // the focused control while the window is inactive
     std::unique_ptr<Win32UiHandoff> handoff_; // detached before the form's port goes
 };
 
