@@ -27,6 +27,7 @@ struct NativeWaiter {
     OVERLAPPED wait{};       // the line-event wait, with an event of its own
     DWORD reported = 0;      // the events the last wait reported (counts decide instead)
     bool pending = false;    // a WaitCommEvent is outstanding on `wait`
+    bool refused = false;    // the last WaitCommEvent was refused at once
     bool gone = false;       // the device is lost
     long long announced = 0; // bytes received up to the last event raised
 };
@@ -272,12 +273,6 @@ namespace {
 // failing device would otherwise keep the thread busy.
 constexpr DWORD RecheckMilliseconds = 10;
 
-// The codes with which a removed device (an unplugged adapter) refuses its requests.
-bool MeansRemoved(DWORD code) {
-    return code == ERROR_ACCESS_DENIED || code == ERROR_BAD_COMMAND ||
-           code == ERROR_OPERATION_ABORTED;
-}
-
 // Every byte received since the device was opened, as far as can be told: those taken by
 // reads and purges and those waiting. Counts, not the driver's reports, decide what is new.
 // A device whose queues cannot be read any more (removed, hung up) is marked gone.
@@ -304,18 +299,16 @@ std::optional<LineEvent> News(NativeWaiter& w) {
     return std::nullopt;
 }
 
-// Starts the overlapped wait for line events; true when it completed at once. A wait refused
-// with a removed device's code marks it gone.
+// Starts the overlapped wait for line events; true when it completed at once.
 bool StartLineWait(NativeWaiter& w) {
     w.reported = 0;
     if (::WaitCommEvent(w.device->handle, &w.reported, &w.wait)) {
         return true;
     }
-    const DWORD code = ::GetLastError();
-    if (code == ERROR_IO_PENDING) {
+    if (::GetLastError() == ERROR_IO_PENDING) {
         w.pending = true;
-    } else if (MeansRemoved(code)) {
-        w.gone = true;
+    } else {
+        w.refused = true;
     }
     return false;
 }
@@ -329,16 +322,17 @@ bool StopSignalled(NativeWaiter& w) {
     return ::WaitForMultipleObjects(2, handles.data(), FALSE, INFINITE) != WAIT_OBJECT_0 + 1;
 }
 
-// Whether the finished wait succeeded; one that failed with a removed device's code marks it
-// gone, any other failure is simply made again.
+// Whether the wait was made and succeeded. A wait refused or failed (ERROR_ACCESS_DENIED or
+// ERROR_BAD_COMMAND from a removed device, ERROR_OPERATION_ABORTED, which Wine also gives
+// for a purge) is made again after the queue count has been read: that fails for a device
+// that is really gone.
 bool WaitSucceeded(NativeWaiter& w) {
     DWORD unused = 0;
     const bool succeeded =
-        !w.pending || ::GetOverlappedResult(w.device->handle, &w.wait, &unused, FALSE);
-    if (!succeeded && MeansRemoved(::GetLastError())) {
-        w.gone = true;
-    }
+        !w.refused &&
+        (!w.pending || ::GetOverlappedResult(w.device->handle, &w.wait, &unused, FALSE));
     w.pending = false;
+    w.refused = false;
     return succeeded;
 }
 
