@@ -3,6 +3,7 @@
 #include "cli/file_input.h"
 #include "protocol/frames.h"
 #include "storage/file_error.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <array>
@@ -94,7 +95,7 @@ bool Read(BoxSession& session, const Invocation& invocation, Output& output) {
     }
     if (!session.SaveFile(*invocation.OutputFile))
         return false;
-    const std::string file = invocation.OutputFile->string();
+    const std::string file = PathUtf8(*invocation.OutputFile);
     Report(session, output, "slot " + std::to_string(slot) + " saved to " + file,
            "\"slot\":" + std::to_string(slot) + ",\"file\":" + JsonText(file));
     return true;
@@ -192,7 +193,7 @@ bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
     fs::remove_all(partial, error);
     if (!fs::create_directories(partial, error)) {
         RemoveMadeFolders(folder, existed);
-        output.Failure(session.Port(), "Cannot create folder " + partial.string());
+        output.Failure(session.Port(), "Cannot create folder " + PathUtf8(partial));
         return false;
     }
     const int unread = ReadSlotsInto(session, partial);
@@ -204,17 +205,17 @@ bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
     if (unread != 0) {
         output.Failure(session.Port(), "backup incomplete: slots " + std::to_string(unread) +
                                            " to 10 missing; nothing was written to " +
-                                           folder.string());
+                                           PathUtf8(folder));
         return false;
     }
     if (unmoved != 0) {
         output.Failure(session.Port(), "Cannot create file " +
-                                           (folder / SlotFileName(unmoved)).string() + ": " +
+                                           PathUtf8(folder / SlotFileName(unmoved)) + ": " +
                                            error.message());
         return false;
     }
-    Report(session, output, "slots 1 to 10 saved in " + folder.string(),
-           "\"backup\":" + JsonText(folder.string()));
+    Report(session, output, "slots 1 to 10 saved in " + PathUtf8(folder),
+           "\"backup\":" + JsonText(PathUtf8(folder)));
     return true;
 }
 
@@ -233,8 +234,8 @@ bool Restore(BoxSession& session, const Invocation& invocation, Output& output) 
             return false;
     Report(session, output,
            std::string("slots 1 to 10 written") + (invocation.Verify ? " and verified" : "") +
-               " from " + folder.string(),
-           "\"restore\":" + JsonText(folder.string()) +
+               " from " + PathUtf8(folder),
+           "\"restore\":" + JsonText(PathUtf8(folder)) +
                ",\"verified\":" + (invocation.Verify ? "true" : "false"));
     return true;
 }

@@ -6,6 +6,7 @@
 #include "cli/output.h"
 #include "serial/enum_com_ports.h"
 #include "storage/file_error.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <thread>
@@ -91,7 +92,7 @@ PmxReadValues ReadValues(const std::filesystem::path& file, Output& output) {
 void Show(const std::filesystem::path& file, Output& output) {
     const PmxReadValues values = ReadValues(file, output);
     if (output.Json()) {
-        output.Line("", "{\"file\":" + JsonText(file.string()) +
+        output.Line("", "{\"file\":" + JsonText(PathUtf8(file)) +
                             ",\"values\":" + JsonValues(values) + "}");
         return;
     }

@@ -1,6 +1,7 @@
 #include "cli/command_line.h"
 
 #include "protocol/frames.h"
+#include "storage/text_encoding.h"
 
 #include <array>
 #include <charconv>
@@ -114,10 +115,10 @@ std::string TakeValue(Invocation& invocation, Option option, const std::string& 
         invocation.Profile = NumberIn(value, 1, ProfileCount).value_or(0);
         return invocation.Profile ? "" : "--profile takes 1 to 5";
     case OutputOption:
-        invocation.OutputFile = value;
+        invocation.OutputFile = Utf8Path(value);
         return "";
     case DirOption:
-        invocation.Dir = value;
+        invocation.Dir = Utf8Path(value);
         return "";
     case VerifyOption:
         invocation.Verify = true;
@@ -194,7 +195,8 @@ class Parser {
             return;
         }
         invocation_.Action = row_->command;
-        invocation_.Files.assign(words.begin(), words.end());
+        for (const std::string& word : words)
+            invocation_.Files.push_back(Utf8Path(word));
         CheckAgainst(*row_);
     }
 

@@ -10,6 +10,8 @@ std::filesystem::path ExecutableDir() {
     return error ? std::filesystem::current_path() : self.parent_path();
 }
 
+void PrepareConsole() {}
+
 bool StandardErrorIsTerminal() {
     return ::isatty(STDERR_FILENO) != 0;
 }

@@ -1,7 +1,7 @@
 #include "cli/platform.h"
 
-#include <io.h>
-#include <stdio.h>
+#include "storage/text_encoding.h"
+
 #include <windows.h>
 
 namespace pelmora::cli {
@@ -14,8 +14,26 @@ std::filesystem::path ExecutableDir() {
     return std::filesystem::path(path).parent_path();
 }
 
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+// A console, not merely a character device (NUL is one too), and one that takes the escape
+// codes once asked to.
 bool StandardErrorIsTerminal() {
-    return ::_isatty(::_fileno(stderr)) != 0;
+    const HANDLE err = ::GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    if (::GetFileType(err) != FILE_TYPE_CHAR || !::GetConsoleMode(err, &mode))
+        return false;
+    return (mode & ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0 ||
+           ::SetConsoleMode(err, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+std::vector<std::string> Utf8Arguments(int argc, wchar_t** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+    return arguments;
 }
 
 } // namespace pelmora::cli

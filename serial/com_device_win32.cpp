@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
+#include <mutex>
+#include <optional>
 
 #define WIN32_LEAN_AND_MEAN // keeps out the printer API, whose SetPort macro renames ours
 #include <windows.h>
@@ -13,7 +14,11 @@ namespace pelmora::detail {
 
 struct NativeDevice {
     HANDLE handle = INVALID_HANDLE_VALUE;
-    std::atomic<long long> taken{0}; // received bytes removed by reads and purges
+    TComTimeouts timeouts;
+    // Held while bytes leave the input queue and `taken` is brought up to date, and while the
+    // event thread adds the two, so that it never sees bytes counted twice or not at all.
+    std::mutex queueMutex;
+    long long taken = 0; // received bytes removed by reads and purges
 };
 
 struct NativeWaiter {
@@ -22,6 +27,7 @@ struct NativeWaiter {
     OVERLAPPED wait{};       // the line-event wait, with an event of its own
     DWORD reported = 0;      // the events the last wait reported (counts decide instead)
     bool pending = false;    // a WaitCommEvent is outstanding on `wait`
+    bool refused = false;    // the last WaitCommEvent was refused at once
     bool gone = false;       // the device is lost
     long long announced = 0; // bytes received up to the last event raised
 };
@@ -92,8 +98,28 @@ DCB ControlBlock(const TComLineSettings& settings) {
     return dcb;
 }
 
-// One read or write: its own OVERLAPPED block and manual-reset event, waited for without a
-// time limit (the driver's time-outs bound the operation).
+// Past its own time-out a driver is given this long before an operation is given up.
+constexpr DWORD DriverMarginMilliseconds = 1000;
+
+// Waits up to `limit` for the operation on `block` to end; one still running then is
+// cancelled, and the block is free once its final result is in. False with the system's code
+// in GetLastError, ERROR_TIMEOUT when it had to be cancelled.
+bool AwaitOverlapped(HANDLE device, OVERLAPPED& block, DWORD limit, DWORD& transferred) {
+    if (::WaitForSingleObject(block.hEvent, limit) == WAIT_OBJECT_0) {
+        return ::GetOverlappedResult(device, &block, &transferred, FALSE) != FALSE;
+    }
+    ::CancelIoEx(device, &block);
+    if (::GetOverlappedResult(device, &block, &transferred, TRUE)) {
+        return true;
+    }
+    if (::GetLastError() == ERROR_OPERATION_ABORTED) {
+        ::SetLastError(ERROR_TIMEOUT);
+    }
+    return false;
+}
+
+// One read or write: its own OVERLAPPED block and manual-reset event, waited for up to the
+// given limit.
 class AsyncOperation {
   public:
     AsyncOperation() { block_.hEvent = NewManualResetEvent(true); }
@@ -105,13 +131,12 @@ class AsyncOperation {
     OVERLAPPED* Block() { return &block_; }
 
     // `started` is what ReadFile or WriteFile returned for Block().
-    int Finish(HANDLE device, BOOL started, int& transferred) {
+    int Finish(HANDLE device, BOOL started, DWORD limit, int& transferred) {
         if (!started && ::GetLastError() != ERROR_IO_PENDING) {
             return Failure();
         }
         DWORD count = 0;
-        if (::WaitForSingleObject(block_.hEvent, INFINITE) != WAIT_OBJECT_0 ||
-            !::GetOverlappedResult(device, &block_, &count, FALSE)) {
+        if (!AwaitOverlapped(device, block_, limit, count)) {
             return Failure();
         }
         transferred = static_cast<int>(count);
@@ -167,7 +192,11 @@ int ComDevice::ApplyTimeouts(const TComTimeouts& timeouts) {
                         static_cast<DWORD>(timeouts.ReadTotalConstant),
                         static_cast<DWORD>(timeouts.WriteTotalMultiplier),
                         static_cast<DWORD>(timeouts.WriteTotalConstant)};
-    return Result(::SetCommTimeouts(native_->handle, &values));
+    if (!::SetCommTimeouts(native_->handle, &values)) {
+        return Failure();
+    }
+    native_->timeouts = timeouts;
+    return 0;
 }
 
 // Reads and writes finish within their own call; nothing can be left in progress. (Wine's
@@ -181,6 +210,7 @@ int ComDevice::Purge(bool input, bool output) {
     if (queues == 0) {
         return 0;
     }
+    const std::lock_guard lock(native_->queueMutex);
     int waiting = 0;
     if (input && InputCount(waiting) == 0) {
         native_->taken += waiting;
@@ -204,15 +234,19 @@ int ComDevice::Write(const void* buffer, int count, int& written) {
     if (!operation.Ready()) {
         return Failure();
     }
+    const TComTimeouts& limits = native_->timeouts;
+    const DWORD limit = static_cast<DWORD>(limits.WriteTotalMultiplier) * count +
+                        static_cast<DWORD>(limits.WriteTotalConstant) + DriverMarginMilliseconds;
     const BOOL started =
         ::WriteFile(native_->handle, buffer, static_cast<DWORD>(count), nullptr, operation.Block());
-    return operation.Finish(native_->handle, started, written);
+    return operation.Finish(native_->handle, started, limit, written);
 }
 
 // Asks for no more than is waiting: Wine holds back an overlapped read that finds nothing,
 // whatever the time-outs say.
 int ComDevice::Read(void* buffer, int count, int& got) {
     got = 0;
+    const std::lock_guard lock(native_->queueMutex);
     int waiting = 0;
     if (const int code = InputCount(waiting)) {
         return code;
@@ -227,18 +261,9 @@ int ComDevice::Read(void* buffer, int count, int& got) {
     }
     const BOOL started =
         ::ReadFile(native_->handle, buffer, static_cast<DWORD>(wanted), nullptr, operation.Block());
-    const int code = operation.Finish(native_->handle, started, got);
+    const int code = operation.Finish(native_->handle, started, DriverMarginMilliseconds, got);
     native_->taken += got;
     return code;
-}
-
-ComEventWaiter::ComEventWaiter() : native_(std::make_unique<NativeWaiter>()) {
-    native_->stop = NewManualResetEvent(false);
-}
-
-ComEventWaiter::~ComEventWaiter() {
-    CloseEvent(native_->wait.hEvent);
-    CloseEvent(native_->stop);
 }
 
 namespace {
@@ -250,8 +275,9 @@ constexpr DWORD RecheckMilliseconds = 10;
 
 // Every byte received since the device was opened, as far as can be told: those taken by
 // reads and purges and those waiting. Counts, not the driver's reports, decide what is new.
-// A device whose queues cannot be read any more (hung up, unplugged) is marked gone.
+// A device whose queues cannot be read any more (removed, hung up) is marked gone.
 long long ReceivedTotal(NativeWaiter& w) {
+    const std::lock_guard lock(w.device->queueMutex);
     COMSTAT status{};
     if (!ReadQueueStatus(w.device->handle, status)) {
         w.gone = true;
@@ -260,8 +286,20 @@ long long ReceivedTotal(NativeWaiter& w) {
     return w.device->taken + status.cbInQue;
 }
 
-// Starts the overlapped wait for line events; true when it completed at once. A wait the
-// device refuses marks it gone, since retrying would only spin.
+// RxChar when bytes came since the last event, Lost when the device is gone.
+std::optional<LineEvent> News(NativeWaiter& w) {
+    const long long received = ReceivedTotal(w);
+    if (w.gone) {
+        return LineEvent::Lost;
+    }
+    if (received > w.announced) {
+        w.announced = received;
+        return LineEvent::RxChar;
+    }
+    return std::nullopt;
+}
+
+// Starts the overlapped wait for line events; true when it completed at once.
 bool StartLineWait(NativeWaiter& w) {
     w.reported = 0;
     if (::WaitCommEvent(w.device->handle, &w.reported, &w.wait)) {
@@ -270,7 +308,7 @@ bool StartLineWait(NativeWaiter& w) {
     if (::GetLastError() == ERROR_IO_PENDING) {
         w.pending = true;
     } else {
-        w.gone = true;
+        w.refused = true;
     }
     return false;
 }
@@ -284,26 +322,49 @@ bool StopSignalled(NativeWaiter& w) {
     return ::WaitForMultipleObjects(2, handles.data(), FALSE, INFINITE) != WAIT_OBJECT_0 + 1;
 }
 
-// Whether the finished wait succeeded; one that failed (cancelled, say) is simply made again.
+// Whether the wait was made and succeeded. A wait refused or failed (ERROR_ACCESS_DENIED or
+// ERROR_BAD_COMMAND from a removed device, ERROR_OPERATION_ABORTED, which Wine also gives
+// for a purge) is made again after the queue count has been read: that fails for a device
+// that is really gone.
 bool WaitSucceeded(NativeWaiter& w) {
     DWORD unused = 0;
     const bool succeeded =
-        !w.pending || ::GetOverlappedResult(w.device->handle, &w.wait, &unused, FALSE);
+        !w.refused &&
+        (!w.pending || ::GetOverlappedResult(w.device->handle, &w.wait, &unused, FALSE));
     w.pending = false;
+    w.refused = false;
     return succeeded;
 }
 
-// Clearing the event mask completes the outstanding wait; its block is free once it has.
+// Clearing the event mask completes the outstanding wait; a driver that does not within the
+// margin has it cancelled. Its block is free once it has ended.
 void EndLineWait(NativeWaiter& w) {
     ::SetCommMask(w.device->handle, 0);
     if (w.pending) {
         DWORD unused = 0;
-        ::GetOverlappedResult(w.device->handle, &w.wait, &unused, TRUE);
+        AwaitOverlapped(w.device->handle, w.wait, DriverMarginMilliseconds, unused);
         w.pending = false;
     }
 }
 
+LineEvent EndWith(NativeWaiter& w, LineEvent event) {
+    EndLineWait(w);
+    return event;
+}
+
 } // namespace
+
+ComEventWaiter::ComEventWaiter() : native_(std::make_unique<NativeWaiter>()) {
+    native_->stop = NewManualResetEvent(false);
+}
+
+ComEventWaiter::~ComEventWaiter() {
+    if (native_->pending) { // a wait left armed by the last event
+        EndLineWait(*native_);
+    }
+    CloseEvent(native_->wait.hEvent);
+    CloseEvent(native_->stop);
+}
 
 // Bytes already waiting when the watch starts raise no event.
 int ComEventWaiter::Start(ComDevice& device) {
@@ -317,31 +378,32 @@ int ComEventWaiter::Start(ComDevice& device) {
     return Result(::SetCommMask(w.device->handle, EV_RXCHAR));
 }
 
+// A wait armed when news is found stays armed for the next call. Bytes that came while no
+// wait was armed need not complete the new one (drivers differ), so the counts are looked at
+// once more after arming.
 LineEvent ComEventWaiter::Wait() {
     NativeWaiter& w = *native_;
     DWORD pause = 0;
     for (;;) {
         if (pause > 0 && ::WaitForSingleObject(w.stop, pause) != WAIT_TIMEOUT) {
-            EndLineWait(w);
-            return LineEvent::Stop;
+            return EndWith(w, LineEvent::Stop);
         }
-        const bool atOnce = StartLineWait(w);
-        if (w.gone) {
-            return LineEvent::Lost;
+        bool atOnce = false;
+        if (!w.pending) {
+            atOnce = StartLineWait(w);
+            if (w.gone) {
+                return EndWith(w, LineEvent::Lost);
+            }
+            if (const std::optional<LineEvent> news = News(w)) {
+                return *news == LineEvent::Lost ? EndWith(w, *news) : *news;
+            }
         }
         if (StopSignalled(w)) {
-            EndLineWait(w);
-            return LineEvent::Stop;
+            return EndWith(w, LineEvent::Stop);
         }
         const bool succeeded = WaitSucceeded(w);
-        const long long received = ReceivedTotal(w);
-        if (w.gone) {
-            EndLineWait(w);
-            return LineEvent::Lost;
-        }
-        if (received > w.announced) {
-            w.announced = received;
-            return LineEvent::RxChar;
+        if (const std::optional<LineEvent> news = w.gone ? LineEvent::Lost : News(w)) {
+            return *news == LineEvent::Lost ? EndWith(w, *news) : *news;
         }
         pause = atOnce || !succeeded ? RecheckMilliseconds : 0;
     }

@@ -2,6 +2,7 @@
 
 #include "storage/file_error.h"
 #include "storage/file_io.h"
+#include "storage/text_encoding.h"
 
 #include <algorithm>
 #include <string>
@@ -19,7 +20,7 @@ constexpr std::size_t ValueSize = 4;
 std::string FullName(const std::filesystem::path& file) {
     std::error_code error;
     const std::filesystem::path full = std::filesystem::absolute(file, error);
-    return (error ? file : full).string();
+    return PathUtf8(error ? file : full);
 }
 
 void StoreLittleEndian(std::int32_t value, std::uint8_t* out) {

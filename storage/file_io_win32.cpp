@@ -1,10 +1,12 @@
-// Windows implementation: a file written beside the old one, flushed to the device and moved
-// over it with write-through gives the durability the replace promises.
+// Windows implementation: a file written beside the old one, flushed to the device and put in
+// its place gives the durability the replace promises. Paths that are long, or whose new file
+// beside them would be, go to the system in the \\?\ form, which has no 260-character limit.
 #include "storage/file_io.h"
 
 #include "storage/temp_name.h"
 
 #include <algorithm>
+#include <string>
 #include <system_error>
 
 #include <windows.h>
@@ -18,8 +20,50 @@ namespace {
 constexpr DWORD ReadChunkSize = 64 * 1024;
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A file that someone else holds for a moment (a virus scanner, the search indexer, a
+// synchronising client) is tried again for about a second.
+constexpr int SharingRetries = 20;
+constexpr DWORD SharingRetryMilliseconds = 50;
+// The longest name RandomTempPathBeside gives.
+constexpr std::size_t TempNameLength = 15;
+
 bool IsMissingError(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool IsSharingError(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Runs `attempt` until it succeeds, fails other than by sharing, or the retries are used up;
+// the last error stays set.
+template <class Attempt> bool RetriedWhileShared(Attempt attempt) {
+    for (int retry = 0;; ++retry) {
+        if (attempt()) {
+            return true;
+        }
+        if (retry == SharingRetries || !IsSharingError(::GetLastError())) {
+            return false;
+        }
+        ::Sleep(SharingRetryMilliseconds);
+    }
+}
+
+// The path as the system is given it: the \\?\ form of the absolute path when it, or a new
+// file beside it, would reach MAX_PATH. Short paths stay as they are, so that device names
+// such as NUL keep their meaning.
+fs::path SystemPath(const fs::path& file) {
+    std::error_code error;
+    const fs::path full = fs::absolute(file, error).lexically_normal().make_preferred();
+    const std::wstring& text = full.native();
+    if (error || text.size() + TempNameLength < MAX_PATH || text.starts_with(LR"(\\?\)")) {
+        return file;
+    }
+    if (text.starts_with(LR"(\\)")) {
+        return LR"(\\?\UNC\)" + text.substr(2);
+    }
+    return LR"(\\?\)" + text;
 }
 
 // Closes the handle when it goes out of scope.
@@ -54,6 +98,15 @@ bool IsDiskFile(HANDLE handle) {
 HANDLE OpenExisting(const fs::path& file, DWORD access, DWORD share) {
     return ::CreateFileW(file.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                          nullptr);
+}
+
+HANDLE OpenRetried(const fs::path& file, DWORD access, DWORD share) {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    RetriedWhileShared([&] {
+        handle = OpenExisting(file, access, share);
+        return handle != INVALID_HANDLE_VALUE;
+    });
+    return handle;
 }
 
 fs::path FollowLink(const fs::path& file) {
@@ -116,10 +169,28 @@ bool FolderTakesNoNewFiles(DWORD error) {
     return error == ERROR_ACCESS_DENIED;
 }
 
+// Puts the new file in the old one's place. An old file is replaced rather than renamed over,
+// so that it keeps its attributes, permissions and creation time; should the system remove it
+// but fail to rename the new one, the rename is finished here.
+bool PutInPlace(const fs::path& temp, const fs::path& target, bool exists) {
+    constexpr DWORD MoveFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (!exists) {
+        return RetriedWhileShared(
+            [&] { return ::MoveFileExW(temp.c_str(), target.c_str(), MoveFlags); });
+    }
+    const bool replaced = RetriedWhileShared([&] {
+        return ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+    });
+    return replaced || (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                        ::MoveFileExW(temp.c_str(), target.c_str(), MoveFlags));
+}
+
 } // namespace
 
+// Other programs may go on writing, renaming or deleting the file while it is read.
 FilePrefix ReadFilePrefix(const fs::path& file, std::size_t maxBytes) {
-    FileHandle handle(OpenExisting(file, GENERIC_READ, FILE_SHARE_READ));
+    FileHandle handle(OpenExisting(SystemPath(file), GENERIC_READ, ShareAll));
     if (!handle.IsOpen()) {
         return {IsMissingError(::GetLastError()) ? ReadOutcome::Missing : ReadOutcome::Failed, {}};
     }
@@ -147,7 +218,7 @@ FilePrefix ReadFilePrefix(const fs::path& file, std::size_t maxBytes) {
 }
 
 ReplaceOutcome ReplaceFileContents(const fs::path& file, std::span<const std::uint8_t> bytes) {
-    const fs::path target = FollowLink(file);
+    const fs::path target = SystemPath(FollowLink(file));
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
     const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
@@ -155,7 +226,7 @@ ReplaceOutcome ReplaceFileContents(const fs::path& file, std::span<const std::ui
     }
     // The old file stays open while its successor is made: it must be a disk file this user
     // may write, and nobody else may write it meanwhile.
-    FileHandle old(exists ? OpenExisting(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE)
+    FileHandle old(exists ? OpenRetried(target, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE)
                           : INVALID_HANDLE_VALUE);
     if (exists && (!old.IsOpen() || !IsDiskFile(old.Get()))) {
         return ReplaceOutcome::CannotCreate;
@@ -175,8 +246,7 @@ ReplaceOutcome ReplaceFileContents(const fs::path& file, std::span<const std::ui
     if (exists) {
         old.Close();
     }
-    if (!::MoveFileExW(temp.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!PutInPlace(temp, target, exists)) {
         ::DeleteFileW(temp.c_str());
         return ReplaceOutcome::CannotCreate;
     }

@@ -226,4 +226,20 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return std::string(bytes.begin(), bytes.end());
 }
 
+std::filesystem::path Utf8Path(std::string_view text) {
+#ifdef _WIN32
+    return std::filesystem::path(Utf8ToUtf16(text));
+#else
+    return std::filesystem::path(text);
+#endif
+}
+
+std::string PathUtf8(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return Utf16ToUtf8(path.u16string());
+#else
+    return path.string();
+#endif
+}
+
 } // namespace pelmora

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <span>
 #include <string>
 #include <string_view>
@@ -37,5 +38,10 @@ std::u16string TruncateText(std::u16string_view text, std::size_t maxLength);
 // UTF-8 text as wide text (a byte that starts no valid sequence stands for itself), and back.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+
+// A file name given as UTF-8 and a file name as UTF-8, on every system: Windows would take a
+// narrow string for the ANSI code page. POSIX names are bytes and pass unchanged.
+std::filesystem::path Utf8Path(std::string_view text);
+std::string PathUtf8(const std::filesystem::path& path);
 
 } // namespace pelmora

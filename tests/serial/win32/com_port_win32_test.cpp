@@ -195,6 +195,24 @@ TEST_F(PortOnLine, HungUpPeerClosesThePortOnceAndItOpensAgain) {
     EXPECT_EQ(counts.back(), 5);
 }
 
+// Bytes that come after the handler has read, before the event thread arms its next wait,
+// are announced all the same.
+TEST_F(PortOnLine, BytesArrivingBetweenTwoWaitsAreAnnounced) {
+    std::string received;
+    port.OnRxChar = [&](TCustomComPort& sender, int) {
+        char chunk[64];
+        received.append(chunk, static_cast<size_t>(sender.Read(chunk, sizeof chunk)));
+        if (received == "first") {
+            Ask("?send second");
+            ::Sleep(50); // they arrive while the event thread waits for this handler
+        }
+    };
+    Ask("?send first");
+    EXPECT_TRUE(ui.PumpUntil(
+        port, [&] { return received == "firstsecond"; }, 1000ms))
+        << received;
+}
+
 // Each reply read by the handler, as the tool reads them: the next reply is still news.
 TEST_F(PortOnBox, AnswersEveryModelQuery) {
     char reply[12] = {};
