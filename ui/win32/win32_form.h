@@ -53,7 +53,7 @@ class Win32Form {
     LRESULT ColourStatic(HDC dc, HWND child);
     void BuildControls();
     void BuildStatusBarPanels();
-    void Attach(Control& control, HWND child, bool naturalSize);
+    void Attach(Control& control, HWND child, bool naturalSize, int fontPixels);
     const Entry* Find(HWND child) const;
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
 
