@@ -30,9 +30,16 @@ std::unique_ptr<Control> CreateControl(const ControlRow& row) {
         return std::make_unique<ComboBox>(row.Name);
     case ControlKind::ProgressBar:
         return std::make_unique<ProgressBar>(row.Name);
-    default:
-        return std::make_unique<Control>(row.Kind, row.Name);
+    case ControlKind::GroupBox:
+    case ControlKind::StaticText:
+    case ControlKind::Bevel:
+    case ControlKind::Label:
+    case ControlKind::Panel:
+    case ControlKind::StatusBar:
+    case ControlKind::Timer:
+        break;
     }
+    return std::make_unique<Control>(row.Kind, row.Name);
 }
 
 std::unique_ptr<Control> BuildControl(const ControlRow& row) {

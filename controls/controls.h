@@ -11,6 +11,10 @@
 
 namespace pelmora {
 
+// A control's kind names its class, which the faces cast to: ScrollBar, EditBox (Edit),
+// CheckBox (CheckBox and RadioButton), Button, ComboBox, ProgressBar and Timer; every other
+// kind is a plain Control. A face switches over every kind, so the compiler names a face
+// that does not know a new one.
 enum class ControlKind {
     GroupBox,
     StaticText, // a label in a sunken frame

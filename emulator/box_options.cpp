@@ -50,6 +50,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
+        if (name == "--help" || name == "-h") {
+            parsed.Help = true;
+            return parsed;
+        }
         if (auto flag = FlagOptions().find(name); flag != FlagOptions().end()) {
             parsed.Options.*(flag->second) = true;
             continue;

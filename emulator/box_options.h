@@ -11,6 +11,7 @@ namespace pelmora::emulator {
 struct ParsedCommandLine {
     BoxOptions Options;
     std::string Error; // empty when the command line was good
+    bool Help = false; // --help or -h: print the usage and start no box
 };
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);

@@ -12,6 +12,10 @@ using namespace pelmora::emulator;
 
 int main(int argc, char** argv) {
     ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (parsed.Help) {
+        std::fputs(Usage, stdout);
+        return 0;
+    }
     if (!parsed.Error.empty()) {
         std::fprintf(stderr, "pelmora-box: %s\n%s", parsed.Error.c_str(), Usage);
         return 2;

@@ -92,6 +92,7 @@ TEST(BoxCommandLine, ParsesEveryOptionAndRefusesBadOnes) {
     EXPECT_TRUE(parsed.Options.SplitReplies);
     EXPECT_TRUE(parsed.Options.GarbageReplies);
     EXPECT_NE(ParseCommandLine({}).Error, "");
+    EXPECT_TRUE(ParseCommandLine({"--link", "/tmp/x", "--help"}).Help);
     EXPECT_NE(ParseCommandLine({"--link", "/tmp/x", "--model", "x1"}).Error, "");
     EXPECT_NE(ParseCommandLine({"--link", "/tmp/x", "--model"}).Error, "");
     EXPECT_NE(ParseCommandLine({"--link", "/tmp/x", "--bogus"}).Error, "");

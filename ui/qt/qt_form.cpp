@@ -211,42 +211,75 @@ class WidgetView final : public ControlView {
 
   private:
     void ShowValue(Change what) {
-        if (auto* bar = dynamic_cast<ScrollBar*>(&control_)) {
-            auto* slider = static_cast<QScrollBar*>(widget_);
-            if (what == Change::Range)
-                slider->setRange(bar->Min(), bar->Max());
-            if (what == Change::Position)
-                slider->setValue(bar->Position());
-        } else if (auto* edit = dynamic_cast<EditBox*>(&control_)) {
-            auto* line = static_cast<QLineEdit*>(widget_);
-            if (what == Change::Text && line->text() != Q(edit->Text()))
-                line->setText(Q(edit->Text()));
-            if (what == Change::Alignment)
-                line->setAlignment(edit->Centred() ? Qt::AlignCenter : Qt::AlignLeft);
-            if (what == Change::Text || what == Change::Selection)
-                ShowSelection(*line, *edit);
-        } else if (auto* box = dynamic_cast<CheckBox*>(&control_)) {
+        switch (control_.Kind()) {
+        case ControlKind::ScrollBar:
+            ShowBar(static_cast<ScrollBar&>(control_), what);
+            break;
+        case ControlKind::Edit:
+            ShowEdit(static_cast<EditBox&>(control_), what);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
             if (what == Change::Checked)
-                static_cast<QAbstractButton*>(widget_)->setChecked(box->Checked());
-        } else if (auto* list = dynamic_cast<ComboBox*>(&control_)) {
-            auto* combo = static_cast<QComboBox*>(widget_);
-            if (what == Change::Items) {
-                combo->clear();
-                for (const std::u16string& item : list->Items())
-                    combo->addItem(Q(item));
-            }
-            if (what == Change::Items || what == Change::ItemIndex)
-                combo->setCurrentIndex(list->ItemIndex());
-        } else if (auto* progress = dynamic_cast<ProgressBar*>(&control_)) {
-            // QProgressBar repaints at once on some changes; these wait for the next update.
-            auto* bar = static_cast<QProgressBar*>(widget_);
-            bar->setUpdatesEnabled(false);
-            if (what == Change::Range)
-                bar->setRange(progress->Min(), progress->Max());
-            if (what == Change::Position)
-                bar->setValue(progress->Position());
-            bar->setUpdatesEnabled(true);
+                static_cast<QAbstractButton*>(widget_)->setChecked(
+                    static_cast<CheckBox&>(control_).Checked());
+            break;
+        case ControlKind::ComboBox:
+            ShowList(static_cast<ComboBox&>(control_), what);
+            break;
+        case ControlKind::ProgressBar:
+            ShowProgress(static_cast<ProgressBar&>(control_), what);
+            break;
+        case ControlKind::GroupBox:
+        case ControlKind::StaticText:
+        case ControlKind::Bevel:
+        case ControlKind::Label:
+        case ControlKind::Button:
+        case ControlKind::Panel:
+        case ControlKind::StatusBar:
+        case ControlKind::Timer:
+            break; // a caption, a font and visibility are all they show
         }
+    }
+
+    void ShowBar(const ScrollBar& bar, Change what) {
+        auto* slider = static_cast<QScrollBar*>(widget_);
+        if (what == Change::Range)
+            slider->setRange(bar.Min(), bar.Max());
+        if (what == Change::Position)
+            slider->setValue(bar.Position());
+    }
+
+    void ShowEdit(const EditBox& edit, Change what) {
+        auto* line = static_cast<QLineEdit*>(widget_);
+        if (what == Change::Text && line->text() != Q(edit.Text()))
+            line->setText(Q(edit.Text()));
+        if (what == Change::Alignment)
+            line->setAlignment(edit.Centred() ? Qt::AlignCenter : Qt::AlignLeft);
+        if (what == Change::Text || what == Change::Selection)
+            ShowSelection(*line, edit);
+    }
+
+    void ShowList(const ComboBox& list, Change what) {
+        auto* combo = static_cast<QComboBox*>(widget_);
+        if (what == Change::Items) {
+            combo->clear();
+            for (const std::u16string& item : list.Items())
+                combo->addItem(Q(item));
+        }
+        if (what == Change::Items || what == Change::ItemIndex)
+            combo->setCurrentIndex(list.ItemIndex());
+    }
+
+    void ShowProgress(const ProgressBar& progress, Change what) {
+        // QProgressBar repaints at once on some changes; these wait for the next update.
+        auto* bar = static_cast<QProgressBar*>(widget_);
+        bar->setUpdatesEnabled(false);
+        if (what == Change::Range)
+            bar->setRange(progress.Min(), progress.Max());
+        if (what == Change::Position)
+            bar->setValue(progress.Position());
+        bar->setUpdatesEnabled(true);
     }
 
     Control& control_;
@@ -339,8 +372,9 @@ QtForm::QtForm(TForm1& form, QWidget* parent)
     ColourOutputGroups();
     ArrangeTabOrder();
     Attach(form_.Window, this);
-    views_.push_back(std::make_unique<TimerView>(form_.Timer1, timer1_));
-    form_.Timer1.AttachView(views_.back().get());
+    auto timer = std::make_unique<TimerView>(form_.Timer1, timer1_);
+    form_.Timer1.AttachView(timer.get());
+    views_.push_back(std::move(timer));
     timer1_.setTimerType(Qt::PreciseTimer); // the watchdog never fires before its 2000 ms
     connect(&timer1_, &QTimer::timeout, this, [this] { Guarded([this] { form_.Timer1.Fire(); }); });
     handoff_ = std::make_unique<QtUiHandoff>(form_.ComPort1);
@@ -371,11 +405,11 @@ void QtForm::BuildWidgets() {
             label->setTextFormat(Qt::PlainText);
         Control& control = *form_.Find(row.Name);
         widgets_[control.Name()] = widget;
-        Attach(control, widget);
+        ControlView& view = Attach(control, widget);
         SetGeometry(widget, row.Geometry);
         if (row.Kind == ControlKind::Bevel)
             widget->lower(); // frames lie beneath the controls they surround
-        ForwardInput(control, widget);
+        ForwardInput(control, widget, view);
     }
 }
 
@@ -436,56 +470,82 @@ void QtForm::ArrangeTabOrder() {
     }
 }
 
-void QtForm::Attach(Control& control, QWidget* widget) {
+ControlView& QtForm::Attach(Control& control, QWidget* widget) {
     auto view = std::make_unique<WidgetView>(control, widget);
     view->ShowAll();
     control.AttachView(view.get());
     views_.push_back(std::move(view));
+    return *views_.back();
 }
 
-void QtForm::ForwardInput(Control& control, QWidget* widget) {
-    ControlView* view = views_.back().get();
-    if (auto* bar = dynamic_cast<ScrollBar*>(&control)) {
-        auto* slider = static_cast<QScrollBar*>(widget);
-        bars_.insert(slider);
-        slider->installEventFilter(this);
-        connect(slider, &QAbstractSlider::actionTriggered, this, [this, bar, slider](int action) {
-            Guarded([&] {
-                if (action == QAbstractSlider::SliderMove ||
-                    action == QAbstractSlider::SliderToMinimum ||
-                    action == QAbstractSlider::SliderToMaximum)
-                    bar->UserTrack(slider->sliderPosition());
-                else if (action != QAbstractSlider::SliderNoAction)
-                    bar->UserStep(StepOf(action));
-            });
-        });
-    } else if (auto* edit = dynamic_cast<EditBox*>(&control)) {
-        auto* line = static_cast<QLineEdit*>(widget);
-        edits_[line] = edit;
-        line->installEventFilter(this);
-        const auto keepSelection = [edit, line] {
-            const bool selected = line->hasSelectedText();
-            edit->SetSelection(selected ? line->selectionStart() : line->cursorPosition(),
-                               selected ? int(line->selectedText().size()) : 0);
-        };
-        connect(line, &QLineEdit::selectionChanged, this, keepSelection);
-        connect(line, &QLineEdit::cursorPositionChanged, this, keepSelection);
-        // Any other change the widget made itself (an undo, a menu's paste): the box's text
-        // is the control's, so it is shown again.
-        connect(line, &QLineEdit::textEdited, this, [view] { view->Changed(Change::Text); });
-    } else if (auto* box = dynamic_cast<CheckBox*>(&control)) {
+void QtForm::ForwardInput(Control& control, QWidget* widget, ControlView& view) {
+    switch (control.Kind()) {
+    case ControlKind::ScrollBar:
+        ForwardBar(static_cast<ScrollBar&>(control), *static_cast<QScrollBar*>(widget));
+        break;
+    case ControlKind::Edit:
+        ForwardEdit(static_cast<EditBox&>(control), *static_cast<QLineEdit*>(widget), view);
+        break;
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
         connect(static_cast<QAbstractButton*>(widget), &QAbstractButton::clicked, this,
-                [this, box, view] {
+                [this, box = &static_cast<CheckBox&>(control), &view] {
                     Guarded([box] { box->UserClick(); });
-                    view->Changed(Change::Checked);
+                    view.Changed(Change::Checked);
                 });
-    } else if (auto* button = dynamic_cast<Button*>(&control)) {
+        break;
+    case ControlKind::Button:
         connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                [this, button] { Guarded([button] { button->UserClick(); }); });
-    } else if (auto* list = dynamic_cast<ComboBox*>(&control)) {
+                [this, button = &static_cast<Button&>(control)] {
+                    Guarded([button] { button->UserClick(); });
+                });
+        break;
+    case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
-                [this, list](int index) { Guarded([list, index] { list->UserSelect(index); }); });
+                [this, list = &static_cast<ComboBox&>(control)](int index) {
+                    Guarded([list, index] { list->UserSelect(index); });
+                });
+        break;
+    case ControlKind::GroupBox:
+    case ControlKind::StaticText:
+    case ControlKind::Bevel:
+    case ControlKind::Label:
+    case ControlKind::Panel:
+    case ControlKind::ProgressBar:
+    case ControlKind::StatusBar:
+    case ControlKind::Timer:
+        break; // the user does nothing to these
     }
+}
+
+void QtForm::ForwardBar(ScrollBar& bar, QScrollBar& slider) {
+    bars_.insert(&slider);
+    slider.installEventFilter(this);
+    connect(&slider, &QAbstractSlider::actionTriggered, this, [this, &bar, &slider](int action) {
+        Guarded([&] {
+            if (action == QAbstractSlider::SliderMove ||
+                action == QAbstractSlider::SliderToMinimum ||
+                action == QAbstractSlider::SliderToMaximum)
+                bar.UserTrack(slider.sliderPosition());
+            else if (action != QAbstractSlider::SliderNoAction)
+                bar.UserStep(StepOf(action));
+        });
+    });
+}
+
+void QtForm::ForwardEdit(EditBox& edit, QLineEdit& line, ControlView& view) {
+    edits_[&line] = &edit;
+    line.installEventFilter(this);
+    const auto keepSelection = [&edit, &line] {
+        const bool selected = line.hasSelectedText();
+        edit.SetSelection(selected ? line.selectionStart() : line.cursorPosition(),
+                          selected ? int(line.selectedText().size()) : 0);
+    };
+    connect(&line, &QLineEdit::selectionChanged, this, keepSelection);
+    connect(&line, &QLineEdit::cursorPositionChanged, this, keepSelection);
+    // Any other change the widget made itself (an undo, a menu's paste): the box's text is the
+    // control's, so it is shown again.
+    connect(&line, &QLineEdit::textEdited, this, [&view] { view.Changed(Change::Text); });
 }
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {

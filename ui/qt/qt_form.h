@@ -16,6 +16,9 @@
 #include <unordered_set>
 #include <vector>
 
+class QLineEdit;
+class QScrollBar;
+
 namespace pelmora {
 
 class QtUiHandoff;
@@ -40,8 +43,10 @@ class QtForm final : public QWidget {
     void BuildStatusBarPanels();
     void ArrangeTabOrder();
     void ColourOutputGroups();
-    void Attach(Control& control, QWidget* widget);
-    void ForwardInput(Control& control, QWidget* widget);
+    ControlView& Attach(Control& control, QWidget* widget);
+    void ForwardInput(Control& control, QWidget* widget, ControlView& view);
+    void ForwardBar(ScrollBar& bar, QScrollBar& slider);
+    void ForwardEdit(EditBox& edit, QLineEdit& line, ControlView& view);
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
     bool EditEvent(EditBox& edit, QWidget& widget, QEvent& event);
     bool BarEvent(QScrollBar& bar, QEvent& event);

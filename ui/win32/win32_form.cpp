@@ -148,7 +148,7 @@ class ChildView final : public ControlView {
                                         ? std::u16string(DefaultInterfaceFont)
                                         : control_.FontFace();
         ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
-        if (dynamic_cast<EditBox*>(&control_) != nullptr) // after the font, which resets them
+        if (control_.Kind() == ControlKind::Edit) // after the font, which resets them
             ::SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
                            MAKELPARAM(face_.Scale(EditMargin), face_.Scale(EditMargin)));
         FitCaption();
@@ -163,37 +163,69 @@ class ChildView final : public ControlView {
     }
 
     void ShowValue(Change what) {
-        if (auto* bar = dynamic_cast<ScrollBar*>(&control_)) {
-            if (what == Change::Range || what == Change::Position) {
-                SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, bar->Min(), bar->Max(),
-                                0,           bar->Position(),     0};
-                ::SetScrollInfo(window_, SB_CTL, &info, TRUE);
-            }
-        } else if (auto* edit = dynamic_cast<EditBox*>(&control_)) {
-            if (what == Change::Text && TextOf(window_) != Wide(edit->Text()))
-                ::SetWindowTextW(window_, Wide(edit->Text()).c_str());
-            if (what == Change::Text || what == Change::Selection)
-                ::SendMessageW(window_, EM_SETSEL, WPARAM(edit->SelStart()),
-                               LPARAM(edit->SelStart() + edit->SelLength()));
-        } else if (auto* box = dynamic_cast<CheckBox*>(&control_)) {
+        switch (control_.Kind()) {
+        case ControlKind::ScrollBar:
+            ShowBar(static_cast<ScrollBar&>(control_), what);
+            break;
+        case ControlKind::Edit:
+            ShowEdit(static_cast<EditBox&>(control_), what);
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::RadioButton:
             if (what == Change::Checked)
-                ::SendMessageW(window_, BM_SETCHECK, box->Checked() ? BST_CHECKED : BST_UNCHECKED,
-                               0);
-        } else if (auto* list = dynamic_cast<ComboBox*>(&control_)) {
-            if (what == Change::Items) {
-                ::SendMessageW(window_, CB_RESETCONTENT, 0, 0);
-                for (const std::u16string& item : list->Items())
-                    ::SendMessageW(window_, CB_ADDSTRING, 0, LPARAM(Wide(item).c_str()));
-            }
-            if (what == Change::Items || what == Change::ItemIndex)
-                ::SendMessageW(window_, CB_SETCURSEL, WPARAM(list->ItemIndex()), 0);
-        } else if (auto* progress = dynamic_cast<ProgressBar*>(&control_)) {
-            if (what == Change::Range)
-                ::SendMessageW(window_, PBM_SETRANGE32, WPARAM(progress->Min()),
-                               LPARAM(progress->Max()));
-            if (what == Change::Position || what == Change::Range)
-                ::SendMessageW(window_, PBM_SETPOS, WPARAM(progress->Position()), 0);
+                ::SendMessageW(
+                    window_, BM_SETCHECK,
+                    static_cast<CheckBox&>(control_).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
+            break;
+        case ControlKind::ComboBox:
+            ShowList(static_cast<ComboBox&>(control_), what);
+            break;
+        case ControlKind::ProgressBar:
+            ShowProgress(static_cast<ProgressBar&>(control_), what);
+            break;
+        case ControlKind::GroupBox:
+        case ControlKind::StaticText:
+        case ControlKind::Bevel:
+        case ControlKind::Label:
+        case ControlKind::Button:
+        case ControlKind::Panel:
+        case ControlKind::StatusBar:
+        case ControlKind::Timer:
+            break; // a caption, a font and visibility are all they show
         }
+    }
+
+    void ShowBar(const ScrollBar& bar, Change what) {
+        if (what != Change::Range && what != Change::Position)
+            return;
+        SCROLLINFO info{sizeof info, SIF_RANGE | SIF_POS, bar.Min(), bar.Max(),
+                        0,           bar.Position(),      0};
+        ::SetScrollInfo(window_, SB_CTL, &info, TRUE);
+    }
+
+    void ShowEdit(const EditBox& edit, Change what) {
+        if (what == Change::Text && TextOf(window_) != Wide(edit.Text()))
+            ::SetWindowTextW(window_, Wide(edit.Text()).c_str());
+        if (what == Change::Text || what == Change::Selection)
+            ::SendMessageW(window_, EM_SETSEL, WPARAM(edit.SelStart()),
+                           LPARAM(edit.SelStart() + edit.SelLength()));
+    }
+
+    void ShowList(const ComboBox& list, Change what) {
+        if (what == Change::Items) {
+            ::SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+            for (const std::u16string& item : list.Items())
+                ::SendMessageW(window_, CB_ADDSTRING, 0, LPARAM(Wide(item).c_str()));
+        }
+        if (what == Change::Items || what == Change::ItemIndex)
+            ::SendMessageW(window_, CB_SETCURSEL, WPARAM(list.ItemIndex()), 0);
+    }
+
+    void ShowProgress(const ProgressBar& progress, Change what) {
+        if (what == Change::Range)
+            ::SendMessageW(window_, PBM_SETRANGE32, WPARAM(progress.Min()), LPARAM(progress.Max()));
+        if (what == Change::Position || what == Change::Range)
+            ::SendMessageW(window_, PBM_SETPOS, WPARAM(progress.Position()), 0);
     }
 
     Win32Form& face_;
@@ -355,9 +387,10 @@ Win32Form::Win32Form(TForm1& form, HWND window)
     : form_(form), window_(window), dpi_(WindowDpi(window)) {
     BuildControls();
     BuildStatusBarPanels();
-    views_.push_back(std::make_unique<CaptionView>(form_.Window, window_));
-    form_.Window.AttachView(views_.back().get());
-    views_.back()->Changed(Change::Caption);
+    auto caption = std::make_unique<CaptionView>(form_.Window, window_);
+    form_.Window.AttachView(caption.get());
+    caption->Changed(Change::Caption);
+    views_.push_back(std::move(caption));
     auto timer = std::make_unique<TimerView>(form_.Timer1, window_);
     timer1_ = timer.get();
     form_.Timer1.AttachView(timer1_);
@@ -399,7 +432,7 @@ void Win32Form::BuildControls() {
     for (const ControlRow& row : LayoutRows()) {
         Control& control = *form_.Find(row.Name);
         NativeClass native = NativeClassOf(row.Kind);
-        if (auto* edit = dynamic_cast<EditBox*>(&control); edit != nullptr && edit->Centred())
+        if (row.Kind == ControlKind::Edit && static_cast<EditBox&>(control).Centred())
             native.style |= ES_CENTER;
         const HWND parent = row.Parent.empty() ? window_ : Child(row.Parent);
         const Rect at = PlaceOf(row, dpi_);
@@ -413,9 +446,8 @@ void Win32Form::BuildControls() {
         if (row.Kind == ControlKind::Edit)
             ::SetWindowSubclass(child, &Win32Form::EditProc, 0, DWORD_PTR(this));
         children_[control.Name()] = child;
-        Attach(control, child, row.Geometry.Width == 0);
-        static_cast<ChildView*>(views_.back().get())
-            ->ShowAll(row.FontPixels != 0 ? row.FontPixels : WindowFontPixels);
+        Attach(control, child, row.Geometry.Width == 0,
+               row.FontPixels != 0 ? row.FontPixels : WindowFontPixels);
     }
     // Frames lie beneath the controls they surround (a new window goes beneath its siblings,
     // so this waits until all are made).
@@ -442,8 +474,7 @@ void Win32Form::BuildStatusBarPanels() {
                                 layout.Name);
         Control& control = *form_.Find(layout.Name);
         children_[control.Name()] = panel;
-        Attach(control, panel, false);
-        static_cast<ChildView*>(views_.back().get())->ShowAll(WindowFontPixels);
+        Attach(control, panel, false, WindowFontPixels);
     }
     PlaceStatusBarPanels();
 }
@@ -479,10 +510,13 @@ void Win32Form::ChangeDpi(UINT dpi, const RECT& suggested) {
         ::DeleteObject(font);
 }
 
-void Win32Form::Attach(Control& control, HWND child, bool naturalSize) {
-    views_.push_back(std::make_unique<ChildView>(*this, control, child, naturalSize));
-    control.AttachView(views_.back().get());
-    entries_[child] = {&control, views_.back().get()};
+// The child shows its control's state, and its notifications reach the control.
+void Win32Form::Attach(Control& control, HWND child, bool naturalSize, int fontPixels) {
+    auto view = std::make_unique<ChildView>(*this, control, child, naturalSize);
+    view->ShowAll(fontPixels);
+    control.AttachView(view.get());
+    entries_[child] = {&control, view.get()};
+    views_.push_back(std::move(view));
 }
 
 const Win32Form::Entry* Win32Form::Find(HWND child) const {
@@ -646,44 +680,66 @@ bool Win32Form::KeepFocus(bool activated) {
     return true;
 }
 
+// A notification of a child reaches its control as the user's action; false for one that is
+// not an action.
 bool Win32Form::Command(HWND child, int code) {
     const Entry* entry = Find(child);
     if (entry == nullptr)
         return false;
-    if (auto* box = dynamic_cast<CheckBox*>(entry->control); box != nullptr && code == BN_CLICKED) {
-        Guarded([box] { box->UserClick(); });
+    switch (entry->control->Kind()) {
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+        if (code != BN_CLICKED)
+            return false;
+        Guarded([box = static_cast<CheckBox*>(entry->control)] { box->UserClick(); });
         entry->view->Changed(Change::Checked);
-    } else if (auto* button = dynamic_cast<Button*>(entry->control);
-               button != nullptr && code == BN_CLICKED) {
-        Guarded([button] { button->UserClick(); });
-    } else if (auto* list = dynamic_cast<ComboBox*>(entry->control);
-               list != nullptr && code == CBN_SELCHANGE) {
+        return true;
+    case ControlKind::Button:
+        if (code != BN_CLICKED)
+            return false;
+        Guarded([button = static_cast<Button*>(entry->control)] { button->UserClick(); });
+        return true;
+    case ControlKind::ComboBox: {
+        if (code != CBN_SELCHANGE)
+            return false;
         const int index = int(::SendMessageW(child, CB_GETCURSEL, 0, 0));
-        Guarded([list, index] { list->UserSelect(index); });
+        Guarded(
+            [list = static_cast<ComboBox*>(entry->control), index] { list->UserSelect(index); });
         entry->view->Changed(Change::ItemIndex);
-    } else {
-        return false;
+        return true;
     }
-    return true;
+    case ControlKind::ScrollBar: // WM_HSCROLL
+    case ControlKind::Edit:      // EditProc
+    case ControlKind::GroupBox:
+    case ControlKind::StaticText:
+    case ControlKind::Bevel:
+    case ControlKind::Label:
+    case ControlKind::Panel:
+    case ControlKind::ProgressBar:
+    case ControlKind::StatusBar:
+    case ControlKind::Timer:
+        break;
+    }
+    return false;
 }
 
 void Win32Form::Scroll(HWND child, int code) {
     const Entry* entry = Find(child);
-    auto* bar = entry != nullptr ? dynamic_cast<ScrollBar*>(entry->control) : nullptr;
-    if (bar == nullptr)
+    if (entry == nullptr || entry->control->Kind() != ControlKind::ScrollBar)
         return;
+    auto& bar = static_cast<ScrollBar&>(*entry->control);
     SCROLLINFO info{sizeof info, SIF_TRACKPOS, 0, 0, 0, 0, 0};
     switch (code) {
     case SB_LINELEFT:
     case SB_LINERIGHT:
     case SB_PAGELEFT:
     case SB_PAGERIGHT:
-        Guarded([&] { bar->UserStep(StepOf(code)); });
+        Guarded([&] { bar.UserStep(StepOf(code)); });
         break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION:
         ::GetScrollInfo(child, SB_CTL, &info);
-        Guarded([&] { bar->UserTrack(info.nTrackPos); });
+        Guarded([&] { bar.UserTrack(info.nTrackPos); });
         break;
     default:
         break;

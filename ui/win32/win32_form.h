@@ -64,7 +64,7 @@ class Win32Form {
     void BuildStatusBarPanels();
     void PlaceStatusBarPanels();
     void ChangeDpi(UINT dpi, const RECT& suggested);
-    void Attach(Control& control, HWND child, bool naturalSize);
+    void Attach(Control& control, HWND child, bool naturalSize, int fontPixels);
     const Entry* Find(HWND child) const;
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
 
