@@ -2,7 +2,8 @@
 # Runs the Windows build's tests under Wine, in a private prefix whose COM ports are
 # pseudo-terminals: COM5 is the virtual box (a Linux build's pelmora-box), COM6 the serial
 # tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
-# Then checks the window end to end (tools/wine-window-test.sh).
+# Then checks the window end to end (tools/wine-window-test.sh) and a drag in its diagram
+# (tools/wine-diagram-drag-test.sh).
 # Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,3 +34,4 @@ ctest --test-dir "$build" --output-on-failure -LE serial -j "$(nproc)"
 ctest --test-dir "$build" --output-on-failure -L serial
 # The window in a prefix of its own, under a virtual screen.
 tools/wine-window-test.sh "$build" "$box"
+tools/wine-diagram-drag-test.sh "$build" "$box"
