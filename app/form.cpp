@@ -43,7 +43,7 @@ std::unique_ptr<Control> BuildControl(const ControlRow& row) {
         control->SetCaption(Utf8ToUtf16(row.Caption));
     control->HelpContext = row.HelpContext;
     control->Translatable = row.Translatable;
-    control->SetFontFace(TForm1::DefaultFace);
+    control->SetFontFace(DefaultInterfaceFont);
     if (auto* box = dynamic_cast<CheckBox*>(control.get()))
         box->Tag = row.Tag;
     if (row.Hidden)
@@ -93,6 +93,7 @@ TForm1::TForm1(FormServices services) : services_(std::move(services)) {
 // No received-data event may reach the form once it is being destroyed.
 TForm1::~TForm1() {
     ComPort1.OnRxChar = nullptr;
+    ComPort1.OnPortLost = nullptr;
     ComPort1.Close();
 }
 
@@ -126,11 +127,11 @@ void TForm1::BuildControls() {
         Components.push_back(BuildControl(row));
     for (const StatusPanelLayout& panel : StatusBarPanels) {
         Components.push_back(std::make_unique<Control>(ControlKind::Label, panel.Name));
-        Components.back()->SetFontFace(DefaultFace);
+        Components.back()->SetFontFace(DefaultInterfaceFont);
     }
     AssignControls();
     SetInitialValues();
-    Window.SetFontFace(DefaultFace);
+    Window.SetFontFace(DefaultInterfaceFont);
     Timer1.Interval = 2000;
 }
 
@@ -228,6 +229,7 @@ void TForm1::WireHandlers() {
     ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) {
         ComPort1RxChar(sender, count);
     };
+    ComPort1.OnPortLost = [this](TCustomComPort&) { RunGuarded([this] { ComPort1PortLost(); }); };
     SendDeviceReply = [this] { DeviceReplyMessage(); };
     WireGestures();
 }

@@ -72,9 +72,9 @@ class TForm1 {
     std::array<EditBox*, ParameterCount> Edits{};
     std::array<Control*, ParameterCount> Values{}; // TLX1Val.. (hidden), WRHVal, WRVVal, LRVal
 
-    std::array<CheckBox*, OutputCount> ShiftModes{}; // TV1ShiftMode..TV4ShiftMode
-    std::array<CheckBox*, 10> SlotButtons{};         // by slot: Index 1..Index 10
-    std::array<CheckBox*, 5> ProfileButtons{};       // RadioButton6..RadioButton10
+    std::array<CheckBox*, OutputCount> ShiftModes{};      // TV1ShiftMode..TV4ShiftMode
+    std::array<CheckBox*, SlotCount> SlotButtons{};       // by slot: Index 1..Index 10
+    std::array<CheckBox*, ProfileCount> ProfileButtons{}; // RadioButton6..RadioButton10
     RadioGroup SlotGroup;
     RadioGroup ProfileGroup;
 
@@ -115,12 +115,10 @@ class TForm1 {
     UiStringTable UiStrings;
     std::vector<std::u16string> LanguageList;
     int LanguageIndex = 0;
-    std::u16string InterfaceFontName = DefaultFace;
+    std::u16string InterfaceFontName = DefaultInterfaceFont;
     std::u16string VersionSuffix = u"  V";
     std::filesystem::path UiIniPath;
     std::filesystem::path SystemIniPath;
-
-    static constexpr char16_t DefaultFace[] = u"Segoe UI";
 
     Pause& Pauser() { return *services_.pause; }
     MessageBoxes& Messages() { return *services_.messages; }
@@ -152,6 +150,7 @@ class TForm1 {
     void TntButton6Click();
     void Timer1Timer();
     void CNTBTNClick();
+    void ComPort1PortLost();
     void ConfigureForModel(int model);
     void RunOutputModeStep(int code); // identification: the output-mode reply
     void RunModelStep(int model);     // identification: the model reply

@@ -5,7 +5,6 @@
 #include "protocol/resolution_table.h"
 #include "storage/text_encoding.h"
 
-#include <algorithm>
 #include <exception>
 #include <string>
 
@@ -13,8 +12,6 @@ namespace pelmora {
 
 namespace {
 
-constexpr int ConnectCaption = 12;
-constexpr int CloseCaption = 13;
 constexpr int OpenSettleMs = 100;
 constexpr int SingleOutputModel = 105;
 
@@ -28,13 +25,9 @@ void SetConnectButton(TForm1& form, int text) {
 }
 
 // The corner bars' maxima, TV1..TV4 and within each output TL X, TL Y, TR X, TR Y; a bar
-// above its new maximum is clamped to it. The shift references come down first, so that a
-// shifted top-left corner clamped here moves from a value its bar can hold.
+// above its new maximum is clamped to it, and a clamped top-left corner in shift mode drags
+// its top-right corner along like any other move.
 void SetCornerMaxima(TForm1& form, Resolution resolution) {
-    for (ShiftPoint& reference : form.ShiftReference) {
-        reference.X = std::min(reference.X, resolution.Width);
-        reference.Y = std::min(reference.Y, resolution.Height);
-    }
     for (int index = 0; index < OutputCount * 4; ++index)
         form.Bars[index]->SetMax(IsXBar(index) ? resolution.Width : resolution.Height);
 }
@@ -70,7 +63,7 @@ void SetOutputEnabled(TForm1& form, int output, bool enabled) {
 
 void ClosePort(TForm1& form) {
     form.ComPort1.Close();
-    SetConnectButton(form, ConnectCaption);
+    SetConnectButton(form, ConnectText);
     form.StatusPanel->Hide(); // the watchdog keeps running: a cut transfer is still reported
     form.ConfigureForModel(0);
     SetDeviceTexts(form, u"", u"");
@@ -96,13 +89,20 @@ bool OpenPort(TForm1& form) {
 void OpenAndIdentify(TForm1& form) {
     if (!OpenPort(form))
         return;
-    SetConnectButton(form, CloseCaption);
+    SetConnectButton(form, CloseText);
     form.WriteFrame(form.Frames.OutputModeQueryFrame);
     form.StepCounter = OutputModeStep;
 }
 
 std::u16string Decimal(int value) {
     return Utf8ToUtf16(std::to_string(value));
+}
+
+void LeaveRealTimeMode(TForm1& form) {
+    if (form.RealTimeMode->Checked()) {
+        form.RealTimeMode->SetChecked(false);
+        form.RealTimeModeClick();
+    }
 }
 
 } // namespace
@@ -123,14 +123,23 @@ void TForm1::RunModelStep(int model) {
 }
 
 void TForm1::CNTBTNClick() {
-    if (RealTimeMode->Checked()) {
-        RealTimeMode->SetChecked(false);
-        RealTimeModeClick();
-    }
+    LeaveRealTimeMode(*this);
     if (ComPort1.Connected())
         ClosePort(*this);
     else
         OpenAndIdentify(*this);
+}
+
+// The port closed itself: the window is disconnected as by Close, but the bars keep their
+// values and limits for the next connection; a transfer it cut short is reported at once.
+void TForm1::ComPort1PortLost() {
+    LeaveRealTimeMode(*this);
+    if (Timer1.Running())
+        Timer1Timer();
+    StatusPanel->Hide();
+    SetConnectButton(*this, ConnectText);
+    SetDeviceTexts(*this, u"", u"");
+    Messages().ShowError(ErrorBoxText(UiStrings[PortLostText]));
 }
 
 void TForm1::ConfigureForModel(int model) {

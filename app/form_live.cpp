@@ -5,6 +5,7 @@
 #include "protocol/pause.h"
 #include "storage/text_encoding.h"
 
+#include <algorithm>
 #include <string>
 
 namespace pelmora {
@@ -47,10 +48,16 @@ bool TForm1::ShiftStep(int output, Axis axis) {
     const int moved = topLeft->Position();
     const int candidate = topRight->Position() + (moved - reference);
     if (candidate > topRight->Max() || candidate < topRight->Min()) {
+        // A reference above the bar's lowered maximum cannot be gone back to: it comes down
+        // to the value the bar was clamped to.
+        reference = std::clamp(reference, topLeft->Min(), topLeft->Max());
         const int back = reference;
-        topLeft->SetPosition(back); // runs the top-left handling again, now with no move
-        Edits[CornerIndex(output, ParamKind::TopLeft, axis)]->SetText(
-            Utf8ToUtf16(std::to_string(back)));
+        const int index = CornerIndex(output, ParamKind::TopLeft, axis);
+        if (topLeft->Position() == back)
+            BarChange(index); // already there: the handling runs all the same
+        else
+            topLeft->SetPosition(back); // runs the top-left handling again, now with no move
+        Edits[index]->SetText(Utf8ToUtf16(std::to_string(back)));
         return false;
     }
     topRight->SetPosition(candidate);

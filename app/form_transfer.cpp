@@ -12,7 +12,6 @@ namespace pelmora {
 namespace {
 
 constexpr int FramePauseMs = 30;
-constexpr int WatchdogMessage = 35;
 
 void StartTransferPanel(TForm1& form) {
     form.StatusPanel->Show();
@@ -79,13 +78,14 @@ void TForm1::ComPort1RxChar(TCustomComPort& sender, int) {
 
 void TForm1::OnDeviceReply() {
     const int step = StepCounter;
-    const int value = ReplyValue(ReceiveBuffer.data(), static_cast<unsigned>(step) < 16u);
+    const TransferStep* row = FindTransferStep(step);
+    const int value = ReplyValue(ReceiveBuffer.data(), row != nullptr && ReplyHasThousands(*row));
     ProgressBar1->SetPosition(step);
     if (step == OutputModeStep)
         RunOutputModeStep(value);
     else if (step == ModelStep)
         RunModelStep(value);
-    else if (const TransferStep* row = FindTransferStep(step))
+    else if (row != nullptr)
         RunTransferStep(*this, *row, value);
 }
 
@@ -134,7 +134,7 @@ void TForm1::TntButton6Click() {
 
 void TForm1::Timer1Timer() {
     Timer1.Stop();
-    Messages().ShowMessage(UiStrings[WatchdogMessage]);
+    Messages().ShowMessage(UiStrings[CommunicationErrorText]);
     StatusPanel->Hide();
     EndGesture();
 }

@@ -1,5 +1,7 @@
 #include "app/layout.h"
 
+#include "storage/ui_strings.h"
+
 namespace pelmora {
 
 namespace {
@@ -55,22 +57,23 @@ Rect At(int left, int top, Size size) {
 
 // ---- Top level ----
 
+// clang-format off
 const std::vector<Row>& TopLevelRows() {
     static const std::vector<Row> rows = {
-        {"TntGroupBox1", Kind::TntGroupBox, "", {4, 1, 318, 108}, "TV 1", 1},
-        {"TntGroupBox2", Kind::TntGroupBox, "", {326, 1, 318, 108}, "TV2", 2},
-        {"TntGroupBox3", Kind::TntGroupBox, "", {4, 107, 318, 108}, "TV3", 3},
-        {"TntGroupBox4", Kind::TntGroupBox, "", {326, 107, 318, 108}, "TV4", 4},
-        {"TntGroupBox5", Kind::TntGroupBox, "", {4, 215, 318, 40}, "Warp Ratio", 5},
-        {"TntGroupBox6", Kind::TntGroupBox, "", {326, 215, 318, 40}, "Warp Position", 6},
-        {"TntGroupBox8", Kind::TntGroupBox, "", {4, 254, 158, 40}, "LoopR ", 24},
-        {"TntGroupBox9", Kind::TntGroupBox, "", {4, 293, 158, 40}, "LoopT", 25},
+        {"TntGroupBox1", Kind::TntGroupBox, "", {4, 1, 318, 108}, "TV 1", Tv1Text},
+        {"TntGroupBox2", Kind::TntGroupBox, "", {326, 1, 318, 108}, "TV2", Tv2Text},
+        {"TntGroupBox3", Kind::TntGroupBox, "", {4, 107, 318, 108}, "TV3", Tv3Text},
+        {"TntGroupBox4", Kind::TntGroupBox, "", {326, 107, 318, 108}, "TV4", Tv4Text},
+        {"TntGroupBox5", Kind::TntGroupBox, "", {4, 215, 318, 40}, "Warp Ratio", WarpRatioText},
+        {"TntGroupBox6", Kind::TntGroupBox, "", {326, 215, 318, 40}, "Warp Position", WarpPositionText},
+        {"TntGroupBox8", Kind::TntGroupBox, "", {4, 254, 158, 40}, "LoopR ", LoopRangeText},
+        {"TntGroupBox9", Kind::TntGroupBox, "", {4, 293, 158, 40}, "LoopT", LoopTimeText},
         {"GroupBox9", Kind::GroupBox, "", {164, 254, 481, 79}, "", 0},
         {"GroupBox11", Kind::GroupBox, "", {647, 1, 111, 34}, "", 0},
         {"GroupBox10", Kind::GroupBox, "", {647, 31, 111, 60}, "", 0},
         {"GroupBox13", Kind::GroupBox, "", {647, 88, 111, 41}, "", 0},
         {"GroupBox12", Kind::GroupBox, "", {647, 126, 111, 62}, "", 0},
-        {"TntGroupBox7", Kind::TntGroupBox, "", {647, 186, 111, 103}, "Profile", 17},
+        {"TntGroupBox7", Kind::TntGroupBox, "", {647, 186, 111, 103}, "Profile", ProfileText},
         {"StModel", Kind::TntStaticText, "", {648, 292, 109, 19}, "", 0, false, 12},
         {"StRes", Kind::TntStaticText, "", {648, 314, 109, 19}, "", 0, false, 12},
         {"StatusPanel", Kind::Panel, "", {8, 140, 633, 105}, "", 0, true},
@@ -78,6 +81,7 @@ const std::vector<Row>& TopLevelRows() {
     };
     return rows;
 }
+// clang-format on
 
 // ---- The output groups ----
 
@@ -129,9 +133,13 @@ void AppendOutputRows(int output, std::vector<Row>& rows) {
     const OutputNames& names = Outputs[output - 1];
     const std::string group = OutputGroupName(output);
     rows.push_back(
-        {names.topLeftText, Kind::TntStaticText, group, {12, 14, 81, 17}, "Top Left", 22});
-    rows.push_back(
-        {names.topRightText, Kind::TntStaticText, group, {166, 14, 81, 17}, "Top Right", 23});
+        {names.topLeftText, Kind::TntStaticText, group, {12, 14, 81, 17}, "Top Left", TopLeftText});
+    rows.push_back({names.topRightText,
+                    Kind::TntStaticText,
+                    group,
+                    {166, 14, 81, 17},
+                    "Top Right",
+                    TopRightText});
     rows.push_back({names.bevels[0], Kind::Bevel, group, {4, 21, 152, 67}, "", 0});
     rows.push_back({names.bevels[1], Kind::Bevel, group, {158, 21, 153, 67}, "", 0});
     for (int corner = 0; corner < 4; ++corner) {
@@ -152,7 +160,7 @@ void AppendOutputRows(int output, std::vector<Row>& rows) {
                     group,
                     {6, 88, 136, 17},
                     ShiftModeName(output),
-                    34});
+                    ShiftModeText});
 }
 
 void AppendHiddenValueRows(std::vector<Row>& rows) {
@@ -164,6 +172,7 @@ void AppendHiddenValueRows(std::vector<Row>& rows) {
 
 // ---- Warp, loop, slot, file, port and language controls ----
 
+// clang-format off
 const std::vector<Row>& FixedRows() {
     static const std::vector<Row> rows = {
         {"Label18", Kind::Label, "TntGroupBox5", At(11, 18), "H"},
@@ -182,26 +191,29 @@ const std::vector<Row>& FixedRows() {
         {"LRBar", Kind::Bar, "TntGroupBox8", {54, 15, 90, 17}, ""},
         {"LTEdit", Kind::Edit, "TntGroupBox9", {13, 15, 36, 17}, "0"},
         {"LTBar", Kind::Bar, "TntGroupBox9", {56, 15, 90, 17}, ""},
-        {"ReadBtn", Kind::TntButton, "GroupBox9", {377, 8, 95, 22}, "Read", 15},
-        {"WriteBtn", Kind::TntButton, "GroupBox9", {377, 29, 95, 22}, "Write", 14},
-        {"ResetBtn", Kind::TntButton, "GroupBox9", {377, 50, 95, 22}, "Reset", 16},
+        {"ReadBtn", Kind::TntButton, "GroupBox9", {377, 8, 95, 22}, "Read", ReadText},
+        {"WriteBtn", Kind::TntButton, "GroupBox9", {377, 29, 95, 22}, "Write", WriteText},
+        {"ResetBtn", Kind::TntButton, "GroupBox9", {377, 50, 95, 22}, "Reset", ResetText},
         {"UIComboBox", Kind::ComboBox, "GroupBox11", {7, 10, 99, 21}, ""},
         {"ComComboBox1", Kind::PortComboBox, "GroupBox10", {7, 9, 100, 21}, ""},
-        {"CNTBTN", Kind::TntButton, "GroupBox10", {6, 31, 100, 24}, "CNTBTN", 12},
-        {"ImgOn", Kind::TntCheckBox, "GroupBox13", {7, 6, 100, 17}, "ImgOn", 26},
-        {"RealTimeMode", Kind::TntCheckBox, "GroupBox13", {7, 21, 98, 17}, "Real Time", 20},
-        {"TntButton1", Kind::TntButton, "GroupBox12", {6, 8, 100, 24}, "Save Setting", 27},
-        {"TntButton2", Kind::TntButton, "GroupBox12", {6, 33, 100, 24}, "Load Setting", 28},
-        {"TntButton5", Kind::TntButton, "TntGroupBox7", {5, 49, 100, 24}, "Load", 18},
-        {"TntButton6", Kind::TntButton, "TntGroupBox7", {5, 73, 100, 24}, "Save", 19},
-        {"Msglabel", Kind::TntLabel, "StatusPanel", {25, 32, 409, 13}, "Please Wait", 21},
+        {"CNTBTN", Kind::TntButton, "GroupBox10", {6, 31, 100, 24}, "CNTBTN", ConnectText},
+        {"ImgOn", Kind::TntCheckBox, "GroupBox13", {7, 6, 100, 17}, "ImgOn", DiagramText},
+        {"RealTimeMode", Kind::TntCheckBox, "GroupBox13", {7, 21, 98, 17}, "Real Time", RealTimeText},
+        {"TntButton1", Kind::TntButton, "GroupBox12", {6, 8, 100, 24}, "Save Setting", SaveSettingText},
+        {"TntButton2", Kind::TntButton, "GroupBox12", {6, 33, 100, 24}, "Load Setting", LoadSettingText},
+        {"TntButton5", Kind::TntButton, "TntGroupBox7", {5, 49, 100, 24}, "Load", LoadText},
+        {"TntButton6", Kind::TntButton, "TntGroupBox7", {5, 73, 100, 24}, "Save", SaveText},
+        {"Msglabel", Kind::TntLabel, "StatusPanel", {25, 32, 409, 13}, "Please Wait", PleaseWaitText},
         {"ProgressBar1", Kind::ProgressBar, "StatusPanel", {25, 48, 577, 17}, ""},
     };
     return rows;
 }
+// clang-format on
 
 // The HelpContext of each memory slot's button, by slot number.
-constexpr std::array<int, 10> SlotHelpContexts = {7, 8, 9, 10, 11, 29, 30, 31, 32, 33};
+constexpr std::array<UiString, SlotCount> SlotHelpContexts = {
+    Index1Text, Index2Text, Index3Text, Index4Text, Index5Text,
+    Index6Text, Index7Text, Index8Text, Index9Text, Index10Text};
 constexpr std::array<int, 5> SlotColumns = {6, 77, 148, 219, 290};
 constexpr std::array<int, 2> SlotRowTops = {22, 45};
 
@@ -213,7 +225,8 @@ void AppendSlotRows(std::vector<Row>& rows) {
 }
 
 // The profiles by Tag, captions "1".."5".
-constexpr std::array<Place, 5> ProfilePlaces = {{{8, 16}, {42, 16}, {72, 16}, {8, 32}, {42, 32}}};
+constexpr std::array<Place, ProfileCount> ProfilePlaces = {
+    {{8, 16}, {42, 16}, {72, 16}, {8, 32}, {42, 32}}};
 
 void AppendProfileRows(std::vector<Row>& rows) {
     for (int tag = 0; tag < int(ProfilePlaces.size()); ++tag)
@@ -281,7 +294,7 @@ std::string ProfileButtonName(int tag) {
     return "RadioButton" + std::to_string(6 + tag);
 }
 
-const std::array<const char*, 10> SlotButtonNames = {
+const std::array<const char*, SlotCount> SlotButtonNames = {
     "TntRadioButton1", "TntRadioButton2", "TntRadioButton3", "TntRadioButton4",  "TntRadioButton5",
     "TntRadioButton6", "TntRadioButton7", "TntRadioButton8", "TntRadioButton10", "TntRadioButton9",
 };

@@ -5,6 +5,7 @@
 
 #include "controls/controls.h"
 #include "editor/parameters.h"
+#include "protocol/frames.h"
 
 #include <array>
 #include <string>
@@ -40,7 +41,6 @@ struct ControlRow {
 
 inline constexpr Size ClientSize{762, 337};
 inline constexpr int WindowFontPixels = 11;
-inline constexpr char16_t DefaultFontFace[] = u"Segoe UI";
 
 // Every control of the main window, in creation order.
 const std::vector<ControlRow>& LayoutRows();
@@ -58,9 +58,9 @@ extern const std::array<StatusPanelLayout, 3> StatusBarPanels;
 extern const std::array<const char*, 14> TabOrderGroups;
 
 // Names of the controls that the window's code refers to by pattern.
-std::string OutputGroupName(int output);                  // TntGroupBox1..4
-std::string ShiftModeName(int output);                    // TV1ShiftMode..TV4ShiftMode
-extern const std::array<const char*, 10> SlotButtonNames; // by slot: Index 1..Index 10
-std::string ProfileButtonName(int tag);                   // RadioButton6..RadioButton10
+std::string OutputGroupName(int output);                         // TntGroupBox1..4
+std::string ShiftModeName(int output);                           // TV1ShiftMode..TV4ShiftMode
+extern const std::array<const char*, SlotCount> SlotButtonNames; // by slot: Index 1..Index 10
+std::string ProfileButtonName(int tag);                          // RadioButton6..RadioButton10
 
 } // namespace pelmora

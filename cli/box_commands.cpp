@@ -1,5 +1,7 @@
 #include "cli/box_commands.h"
 
+#include "cli/file_input.h"
+#include "protocol/frames.h"
 #include "storage/file_error.h"
 
 #include <algorithm>
@@ -12,8 +14,6 @@ namespace pelmora::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr int SlotCount = 10;
 
 std::string SlotFileName(int slot) {
     char name[16];
@@ -100,6 +100,23 @@ bool Read(BoxSession& session, const Invocation& invocation, Output& output) {
     return true;
 }
 
+// Reads each file as the command line takes it; false, with the failure printed, when one
+// cannot be used.
+bool FilesUsable(const std::vector<fs::path>& files, const std::string& port, Output& output) {
+    try {
+        for (const fs::path& file : files)
+            ReadAlignmentInput(file, port, output);
+        return true;
+    } catch (const EFileError& error) {
+        output.Failure(port, ErrorText(error));
+        return false;
+    }
+}
+
+bool CheckWrite(const std::string& port, const Invocation& invocation, Output& output) {
+    return FilesUsable(invocation.Files, port, output);
+}
+
 bool Write(BoxSession& session, const Invocation& invocation, Output& output) {
     const int slot = invocation.Slot;
     if (!WriteFileToSlot(session, invocation.Files.front(), slot, invocation.Verify, output))
@@ -148,14 +165,33 @@ int MoveSlots(const fs::path& from, const fs::path& to, std::error_code& error) 
     return 0;
 }
 
+// The nearest of `folder` and the folders above it that exists.
+fs::path ExistingFolder(fs::path folder) {
+    std::error_code ignored;
+    while (!folder.empty() && !fs::exists(folder, ignored))
+        folder = folder.parent_path();
+    return folder;
+}
+
+// Removes the folders made on the way from `existed` to `folder` while they are empty, so
+// that a failed backup leaves the place as it found it and never touches another box's files.
+void RemoveMadeFolders(fs::path folder, const fs::path& existed) {
+    std::error_code ignored;
+    for (; !folder.empty() && folder != existed; folder = folder.parent_path())
+        if (!fs::remove(folder, ignored))
+            return;
+}
+
 // The ten files are gathered in a hidden folder and moved into place only when all are
 // there, so the folder never holds a set that looks complete but mixes two backups.
 bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
     const fs::path folder = BoxFolder(invocation, session.Port());
     const fs::path partial = folder / ".backup-partial";
+    const fs::path existed = ExistingFolder(folder);
     std::error_code error;
     fs::remove_all(partial, error);
     if (!fs::create_directories(partial, error)) {
+        RemoveMadeFolders(folder, existed);
         output.Failure(session.Port(), "Cannot create folder " + partial.string());
         return false;
     }
@@ -163,6 +199,8 @@ bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
     const int unmoved = unread == 0 ? MoveSlots(partial, folder, error) : 0;
     std::error_code ignored;
     fs::remove_all(partial, ignored);
+    if (unread != 0 || unmoved != 0)
+        RemoveMadeFolders(folder, existed);
     if (unread != 0) {
         output.Failure(session.Port(), "backup incomplete: slots " + std::to_string(unread) +
                                            " to 10 missing; nothing was written to " +
@@ -180,15 +218,16 @@ bool Backup(BoxSession& session, const Invocation& invocation, Output& output) {
     return true;
 }
 
+// Every file is there, and is one, before the box is spoken to.
+bool CheckRestore(const std::string& port, const Invocation& invocation, Output& output) {
+    std::vector<fs::path> files;
+    for (int slot = 1; slot <= SlotCount; ++slot)
+        files.push_back(BoxFolder(invocation, port) / SlotFileName(slot));
+    return FilesUsable(files, port, output);
+}
+
 bool Restore(BoxSession& session, const Invocation& invocation, Output& output) {
     const fs::path folder = BoxFolder(invocation, session.Port());
-    try {
-        for (int slot = 1; slot <= SlotCount; ++slot)
-            ReadPmxFile(folder / SlotFileName(slot)); // every file is there before any is written
-    } catch (const EFileError& error) {
-        output.Failure(session.Port(), ErrorText(error));
-        return false;
-    }
     for (int slot = 1; slot <= SlotCount; ++slot)
         if (!WriteFileToSlot(session, folder / SlotFileName(slot), slot, invocation.Verify, output))
             return false;
@@ -203,26 +242,37 @@ bool Restore(BoxSession& session, const Invocation& invocation, Output& output) 
 struct BoxCommandRow {
     Command command;
     BoxCommand run;
+    BoxCheck check;
 };
 
 constexpr std::array<BoxCommandRow, 8> BoxCommands = {{
-    {Command::Identify, Identify},
-    {Command::Read, Read},
-    {Command::Write, Write},
-    {Command::Reset, Reset},
-    {Command::Backup, Backup},
-    {Command::Restore, Restore},
-    {Command::ProfileLoad, Profile<ProfileAction::Load>},
-    {Command::ProfileSave, Profile<ProfileAction::Save>},
+    {Command::Identify, Identify, nullptr},
+    {Command::Read, Read, nullptr},
+    {Command::Write, Write, CheckWrite},
+    {Command::Reset, Reset, nullptr},
+    {Command::Backup, Backup, nullptr},
+    {Command::Restore, Restore, CheckRestore},
+    {Command::ProfileLoad, Profile<ProfileAction::Load>, nullptr},
+    {Command::ProfileSave, Profile<ProfileAction::Save>, nullptr},
 }};
+
+const BoxCommandRow* FindBoxCommand(Command command) {
+    for (const BoxCommandRow& row : BoxCommands)
+        if (row.command == command)
+            return &row;
+    return nullptr;
+}
 
 } // namespace
 
 BoxCommand BoxCommandFor(Command command) {
-    for (const BoxCommandRow& row : BoxCommands)
-        if (row.command == command)
-            return row.run;
-    return nullptr;
+    const BoxCommandRow* row = FindBoxCommand(command);
+    return row ? row->run : nullptr;
+}
+
+BoxCheck BoxCheckFor(Command command) {
+    const BoxCommandRow* row = FindBoxCommand(command);
+    return row ? row->check : nullptr;
 }
 
 } // namespace pelmora::cli

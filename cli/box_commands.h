@@ -9,8 +9,13 @@
 namespace pelmora::cli {
 
 using BoxCommand = bool (*)(BoxSession& session, const Invocation& invocation, Output& output);
+// What a command checks before it connects to the box on `port`; false, with the failure
+// printed, when nothing may be sent.
+using BoxCheck = bool (*)(const std::string& port, const Invocation& invocation, Output& output);
 
 // The command for `command`, or nullptr when it needs no box.
 BoxCommand BoxCommandFor(Command command);
+// Its check, or nullptr when it has none.
+BoxCheck BoxCheckFor(Command command);
 
 } // namespace pelmora::cli

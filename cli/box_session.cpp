@@ -1,6 +1,7 @@
 #include "cli/box_session.h"
 
 #include "storage/text_encoding.h"
+#include "storage/ui_strings.h"
 
 #include <mutex>
 
@@ -8,8 +9,6 @@ namespace pelmora::cli {
 
 namespace {
 
-// The watchdog's message, in the language of the interface strings.
-constexpr int CommunicationErrorText = 35;
 constexpr std::chrono::milliseconds BoxSilence{2000};
 // A transfer ends by itself or by the watchdog; this only keeps a broken line from hanging.
 constexpr std::chrono::minutes TransferLimit{1};

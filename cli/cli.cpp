@@ -2,6 +2,7 @@
 
 #include "cli/box_commands.h"
 #include "cli/command_line.h"
+#include "cli/file_input.h"
 #include "cli/output.h"
 #include "serial/enum_com_ports.h"
 #include "storage/file_error.h"
@@ -14,8 +15,11 @@ namespace pelmora::cli {
 namespace {
 
 // One box, start to end, on the calling thread; its failures go to standard error.
-bool ServeBox(const std::string& port, BoxCommand command, const Invocation& invocation,
+bool RunOnBox(const std::string& port, BoxCommand command, const Invocation& invocation,
               const CliEnvironment& environment, Output& output) {
+    if (const BoxCheck check = BoxCheckFor(invocation.Action))
+        if (!check(port, invocation, output))
+            return false;
     SessionSetup setup;
     setup.pause = &environment.Pauser;
     setup.ExecutableDir = environment.ExecutableDir;
@@ -31,6 +35,16 @@ bool ServeBox(const std::string& port, BoxCommand command, const Invocation& inv
         output.Failure(port, ErrorText(error));
         return false;
     }
+}
+
+// With --json a failed box has its outcome on standard output too.
+bool ServeBox(const std::string& port, BoxCommand command, const Invocation& invocation,
+              const CliEnvironment& environment, Output& output) {
+    const bool done = RunOnBox(port, command, invocation, environment, output);
+    if (!done && output.Json())
+        output.Line(port, "{\"port\":" + JsonText(port) +
+                              ",\"error\":" + JsonText(output.FailuresOf(port)) + "}");
+    return done;
 }
 
 // Every box on a thread of its own, all at once.
@@ -70,12 +84,12 @@ std::string JsonValue(const std::optional<std::int32_t>& value) {
     return value ? std::to_string(*value) : "null";
 }
 
-PmxReadValues ReadValues(const std::filesystem::path& file) {
-    return ParsePmxImage(ReadPmxFile(file));
+PmxReadValues ReadValues(const std::filesystem::path& file, Output& output) {
+    return ParsePmxImage(ReadAlignmentInput(file, "", output));
 }
 
 void Show(const std::filesystem::path& file, Output& output) {
-    const PmxReadValues values = ReadValues(file);
+    const PmxReadValues values = ReadValues(file, output);
     if (output.Json()) {
         output.Line("", "{\"file\":" + JsonText(file.string()) +
                             ",\"values\":" + JsonValues(values) + "}");
@@ -85,9 +99,10 @@ void Show(const std::filesystem::path& file, Output& output) {
         output.Line("", NamedValue(index, ValueText(values[index])));
 }
 
-void Diff(const std::filesystem::path& fileA, const std::filesystem::path& fileB, Output& output) {
-    const PmxReadValues a = ReadValues(fileA);
-    const PmxReadValues b = ReadValues(fileB);
+// True when the files hold the same values.
+bool Diff(const std::filesystem::path& fileA, const std::filesystem::path& fileB, Output& output) {
+    const PmxReadValues a = ReadValues(fileA, output);
+    const PmxReadValues b = ReadValues(fileB, output);
     std::string json;
     for (int index = 0; index < PmxValueCount; ++index) {
         if (a[index] == b[index])
@@ -102,18 +117,21 @@ void Diff(const std::filesystem::path& fileA, const std::filesystem::path& fileB
     }
     if (output.Json())
         output.Line("", "{\"differences\":[" + json + "]}");
+    return a == b;
 }
 
-// show and diff: the files only, no box.
+// show and diff: the files only, no box. diff fails when the files differ, as diff(1) does.
 int RunFileCommand(const Invocation& invocation, Output& output) {
     try {
-        if (invocation.Action == Command::Show)
+        if (invocation.Action == Command::Show) {
             Show(invocation.Files[0], output);
-        else
-            Diff(invocation.Files[0], invocation.Files[1], output);
-        return ExitSuccess;
+            return ExitSuccess;
+        }
+        return Diff(invocation.Files[0], invocation.Files[1], output) ? ExitSuccess : ExitFailure;
     } catch (const EFileError& error) {
         output.Failure("", ErrorText(error));
+        if (output.Json())
+            output.Line("", "{\"error\":" + JsonText(ErrorText(error)) + "}");
         return ExitFailure;
     }
 }
@@ -123,7 +141,7 @@ int RunFileCommand(const Invocation& invocation, Output& output) {
 int RunCli(const std::vector<std::string>& arguments, const CliEnvironment& environment) {
     const ParsedInvocation parsed = ParseInvocation(arguments);
     if (!parsed.Error.empty()) {
-        environment.Err << "pelmora-cli: " << parsed.Error << '\n' << UsageText();
+        environment.Err << "pelmora-cli: " << parsed.Error << '\n' << parsed.Usage << '\n';
         return ExitUsage;
     }
     const Invocation& invocation = parsed.Request;

@@ -1,5 +1,7 @@
 #include "cli/command_line.h"
 
+#include "protocol/frames.h"
+
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -60,8 +62,21 @@ constexpr std::array<OptionRow, 6> Options = {{
     {"--profile", ProfileOption, true},
 }};
 
-constexpr int SlotCount = 10;
-constexpr int ProfileCount = 5;
+constexpr std::string_view GeneralUsage =
+    "usage: pelmora-cli [--json] COMMAND (pelmora-cli --help lists the commands)";
+
+// The name of the first option among `options`.
+std::string OptionName(unsigned options) {
+    for (const OptionRow& row : Options)
+        if (options & row.option)
+            return std::string(row.name);
+    return "";
+}
+
+std::string FileCountText(int files) {
+    constexpr std::array<std::string_view, 3> Counts = {"no file", "one file", "two files"};
+    return std::string(Counts[std::size_t(files)]);
+}
 
 const CommandRow* FindCommand(std::string_view name) {
     for (const CommandRow& row : Commands)
@@ -115,13 +130,17 @@ class Parser {
   public:
     explicit Parser(const std::vector<std::string>& arguments) : arguments_(arguments) {}
 
+    // Reads every argument, so that the command is known for the usage line even when an
+    // option before it is wrong; the first error found is the one reported.
     ParsedInvocation Parse() {
         std::vector<std::string> words;
-        for (std::size_t i = 0; i < arguments_.size() && error_.empty(); ++i)
+        for (std::size_t i = 0; i < arguments_.size(); ++i)
             TakeArgument(i, words);
-        if (error_.empty() && !done_)
+        if (!done_)
             TakeWords(words);
-        return {invocation_, error_};
+        const std::string usage =
+            row_ ? "usage: pelmora-cli " + std::string(row_->usage) : std::string(GeneralUsage);
+        return {invocation_, error_, error_.empty() ? "" : usage};
     }
 
   private:
@@ -135,16 +154,21 @@ class Parser {
             invocation_.Json = true;
         } else if (const OptionRow* row = FindOption(argument)) {
             if (row->takesValue && i + 1 >= arguments_.size()) {
-                error_ = argument + " needs a value";
+                Fail(argument + " needs a value");
                 return;
             }
-            error_ = TakeValue(invocation_, row->option, row->takesValue ? arguments_[++i] : "");
+            Fail(TakeValue(invocation_, row->option, row->takesValue ? arguments_[++i] : ""));
             given_ |= row->option;
         } else if (argument.size() > 1 && argument[0] == '-') {
-            error_ = "unknown option " + argument;
+            Fail("unknown option " + argument);
         } else {
             words.push_back(argument);
         }
+    }
+
+    void Fail(const std::string& error) {
+        if (error_.empty())
+            error_ = error;
     }
 
     void Finish(Command command) {
@@ -155,7 +179,7 @@ class Parser {
 
     void TakeWords(std::vector<std::string>& words) {
         if (words.empty()) {
-            error_ = "no command given";
+            Fail("no command given");
             return;
         }
         std::string name = words.front();
@@ -164,24 +188,29 @@ class Parser {
             name += " " + words.front();
             words.erase(words.begin());
         }
-        const CommandRow* row = FindCommand(name);
-        if (row == nullptr) {
-            error_ = "unknown command " + name;
+        row_ = FindCommand(name);
+        if (row_ == nullptr) {
+            Fail("unknown command " + name);
             return;
         }
-        invocation_.Action = row->command;
+        invocation_.Action = row_->command;
         invocation_.Files.assign(words.begin(), words.end());
-        CheckAgainst(*row);
+        CheckAgainst(*row_);
     }
 
     void CheckAgainst(const CommandRow& row) {
-        const bool filesFit = int(invocation_.Files.size()) == row.files;
-        const bool optionsFit = (given_ & row.required) == row.required &&
-                                (given_ & ~(row.required | row.allowed)) == 0;
-        if (!filesFit || !optionsFit)
-            error_ = "usage: pelmora-cli " + std::string(row.usage);
+        const std::string name(row.name);
+        const unsigned missing = row.required & ~given_;
+        const unsigned extra = given_ & ~(row.required | row.allowed);
+        if (int(invocation_.Files.size()) != row.files)
+            Fail(name + " takes " + FileCountText(row.files) + ", " +
+                 std::to_string(invocation_.Files.size()) + " given");
+        else if (missing)
+            Fail(name + " needs " + OptionName(missing));
+        else if (extra)
+            Fail(name + " does not take " + OptionName(extra));
         else if (invocation_.OutputFile && invocation_.Ports.size() > 1)
-            error_ = "-o takes one --port";
+            Fail("-o takes one --port");
     }
 
     const std::vector<std::string>& arguments_;
@@ -189,6 +218,7 @@ class Parser {
     std::string error_;
     unsigned given_ = 0;
     bool done_ = false;
+    const CommandRow* row_ = nullptr;
 };
 
 } // namespace

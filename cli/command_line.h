@@ -40,6 +40,7 @@ struct Invocation {
 struct ParsedInvocation {
     Invocation Request;
     std::string Error; // empty when the command line is good
+    std::string Usage; // with an error: the usage line of the command given, or the general one
 };
 
 ParsedInvocation ParseInvocation(const std::vector<std::string>& arguments);

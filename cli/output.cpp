@@ -43,10 +43,26 @@ void Output::Line(const std::string& port, const std::string& text) {
     out_ << text << '\n' << std::flush;
 }
 
-void Output::Failure(const std::string& port, const std::string& text) {
-    const std::lock_guard lock(mutex_);
+void Output::PrintError(const std::string& port, const std::string& text) {
     ClearProgress();
     err_ << "pelmora-cli: " << (port.empty() ? "" : port + ": ") << text << '\n' << std::flush;
+}
+
+void Output::Failure(const std::string& port, const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    std::string& failures = failures_[port];
+    failures += (failures.empty() ? "" : "; ") + text;
+    PrintError(port, text);
+}
+
+void Output::Note(const std::string& port, const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    PrintError(port, text);
+}
+
+std::string Output::FailuresOf(const std::string& port) {
+    const std::lock_guard lock(mutex_);
+    return failures_[port];
 }
 
 void Output::Progress(const std::string& port, double fraction) {

@@ -22,11 +22,16 @@ class Output {
     bool Json() const { return json_; }
     void Line(const std::string& port, const std::string& text);
     void Failure(const std::string& port, const std::string& text);
+    // Text on standard error that is no failure.
+    void Note(const std::string& port, const std::string& text);
+    // The failures printed so far about `port`, joined by "; ".
+    std::string FailuresOf(const std::string& port);
     // A transfer's progress on the box at `port`, 0..1 (shown only on a terminal).
     void Progress(const std::string& port, double fraction);
 
   private:
     void ClearProgress();
+    void PrintError(const std::string& port, const std::string& text);
 
     std::mutex mutex_;
     std::ostream& out_;
@@ -35,6 +40,7 @@ class Output {
     bool progressBar_;
     bool prefixPorts_;
     std::map<std::string, double> progress_;
+    std::map<std::string, std::string> failures_;
     bool progressShown_ = false;
 };
 

@@ -153,11 +153,34 @@ void EditBox::UserType(char32_t key) {
     }
 }
 
+// Each character meets the key filter as a typed one would; the printable characters that
+// pass are inserted at once (a filter's side effects, such as selecting all, are undone).
+// Text of which nothing passes changes nothing.
 void EditBox::UserInsert(const std::u16string& text) {
-    if (!Enabled() || OnKeyPress)
+    if (!Enabled())
+        return;
+    if (!OnKeyPress) {
+        Run(BeforeUserEdit);
+        ReplaceSelection(text);
+        return;
+    }
+    const int start = selStart_;
+    const int length = selLength_;
+    std::u16string kept;
+    for (const char16_t character : text) {
+        char32_t key = character;
+        OnKeyPress(*this, key);
+        if (key >= 0x20 && key != 0x7F && key == character)
+            kept += character;
+    }
+    if (selStart_ != start || selLength_ != length) {
+        SetSelection(start, length);
+        Notify(Change::Selection);
+    }
+    if (kept.empty())
         return;
     Run(BeforeUserEdit);
-    ReplaceSelection(text);
+    ReplaceSelection(kept);
 }
 
 void EditBox::UserDelete() {

@@ -164,8 +164,8 @@ class EditBox : public Control {
 
     // The user's actions. A typed character replaces the selection (Backspace deletes it,
     // or the character before the caret). Text that arrives without being typed (pasted,
-    // dropped) is refused by a box whose keys are filtered. A click, and focus moving in
-    // from another control, select the whole text.
+    // dropped) replaces the selection with those of its characters the key filter lets
+    // through. A click, and focus moving in from another control, select the whole text.
     void UserType(char32_t key);
     void UserInsert(const std::u16string& text);
     void UserDelete(); // the Delete key: the selection or the character after the caret

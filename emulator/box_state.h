@@ -1,6 +1,8 @@
 // The box's side of the protocol: its memory and how it answers each frame.
 #pragma once
 
+#include "protocol/frames.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -8,8 +10,6 @@
 
 namespace pelmora::emulator {
 
-inline constexpr int SlotCount = 10;
-inline constexpr int ProfileCount = 5;
 inline constexpr int CornerCount = 16; // per output: TL X, TL Y, TR X, TR Y
 inline constexpr int WarpCount = 4;    // ratio H, ratio V, position H, position V
 

@@ -12,6 +12,9 @@
 namespace pelmora {
 
 inline constexpr int FrameSize = 12;
+// The box keeps ten memory slots (letters 'A'..'J' in a frame) and five profiles ('0'..'4').
+inline constexpr int SlotCount = 10;
+inline constexpr int ProfileCount = 5;
 using Frame = std::array<std::uint8_t, FrameSize>;
 
 // The ten visible characters of a frame (positions 0..9), for logs and tests.

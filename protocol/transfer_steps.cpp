@@ -90,6 +90,10 @@ StepAction ActionOf(const TransferStep& row, bool singleOutput) {
     return {row.send, row.next};
 }
 
+bool ReplyHasThousands(const TransferStep& row) {
+    return row.storeIndex != NoParameter && IsCorner(Parameters[row.storeIndex].kind);
+}
+
 const Frame& BuildStepFrame(FrameBuffers& frames, const StepFrame& send, int value) {
     switch (send.kind) {
     case StepSend::ParameterQuery:

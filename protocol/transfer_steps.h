@@ -55,6 +55,9 @@ struct StepAction {
 };
 StepAction ActionOf(const TransferStep& row, bool singleOutput);
 
+// Whether the reply to the step carries a thousands digit: a corner's value reaches 1999.
+bool ReplyHasThousands(const TransferStep& row);
+
 // Patches the buffer that `send` names and returns it; `value` is what a set carries.
 // Must not be called for EndTransfer.
 const Frame& BuildStepFrame(FrameBuffers& frames, const StepFrame& send, int value);

@@ -41,7 +41,9 @@ class ComDevice {
     std::unique_ptr<NativeDevice> native_;
 };
 
-enum class LineEvent { RxChar, Stop };
+// What ended a wait: new received bytes, the device going away (unplugged, hung up, its far
+// end gone) or the stop signal.
+enum class LineEvent { RxChar, Lost, Stop };
 
 // Waits for new received bytes or the stop signal; used by the event thread alone, but for
 // SignalStop, which any thread may call.
@@ -52,8 +54,7 @@ class ComEventWaiter {
 
     // Watches the device for received bytes from now on.
     int Start(ComDevice& device);
-    // Blocks without a time limit. A device that is gone is no longer watched: the wait then
-    // ends only with the stop signal.
+    // Blocks without a time limit. Once Lost is returned the device is no longer watched.
     LineEvent Wait();
     void SignalStop();
 

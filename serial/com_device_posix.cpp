@@ -340,11 +340,10 @@ LineEvent ComEventWaiter::Wait() {
                 return LineEvent::Stop;
             }
             if ((event.events & (EPOLLHUP | EPOLLERR)) != 0) {
-                // The device is gone: wait for the stop signal alone from now on.
-                if (::epoll_ctl(w.epoll, EPOLL_CTL_DEL, w.device, nullptr) != 0) {
-                    return LineEvent::Stop;
-                }
-            } else if ((event.events & EPOLLIN) != 0) {
+                ::epoll_ctl(w.epoll, EPOLL_CTL_DEL, w.device, nullptr);
+                return LineEvent::Lost;
+            }
+            if ((event.events & EPOLLIN) != 0) {
                 received = true;
             }
         }

@@ -22,7 +22,7 @@ struct NativeWaiter {
     OVERLAPPED wait{};       // the line-event wait, with an event of its own
     DWORD reported = 0;      // the events the last wait reported (counts decide instead)
     bool pending = false;    // a WaitCommEvent is outstanding on `wait`
-    bool gone = false;       // the device is lost: only the stop signal is awaited
+    bool gone = false;       // the device is lost
     long long announced = 0; // bytes received up to the last event raised
 };
 
@@ -275,11 +275,10 @@ bool StartLineWait(NativeWaiter& w) {
     return false;
 }
 
-// Blocks until the stop signal or the end of the pending wait (for ever once the device is
-// gone). True for the stop signal.
+// Blocks until the stop signal or the end of the pending wait. True for the stop signal.
 bool StopSignalled(NativeWaiter& w) {
     if (!w.pending) {
-        return ::WaitForSingleObject(w.stop, w.gone ? INFINITE : 0) != WAIT_TIMEOUT;
+        return ::WaitForSingleObject(w.stop, 0) != WAIT_TIMEOUT;
     }
     const std::array<HANDLE, 2> handles{w.stop, w.wait.hEvent};
     return ::WaitForMultipleObjects(2, handles.data(), FALSE, INFINITE) != WAIT_OBJECT_0 + 1;
@@ -326,13 +325,20 @@ LineEvent ComEventWaiter::Wait() {
             EndLineWait(w);
             return LineEvent::Stop;
         }
-        const bool atOnce = !w.gone && StartLineWait(w);
+        const bool atOnce = StartLineWait(w);
+        if (w.gone) {
+            return LineEvent::Lost;
+        }
         if (StopSignalled(w)) {
             EndLineWait(w);
             return LineEvent::Stop;
         }
         const bool succeeded = WaitSucceeded(w);
         const long long received = ReceivedTotal(w);
+        if (w.gone) {
+            EndLineWait(w);
+            return LineEvent::Lost;
+        }
         if (received > w.announced) {
             w.announced = received;
             return LineEvent::RxChar;

@@ -1,6 +1,6 @@
 #include "serial/com_port.h"
 
-#include "serial/com_device.h"
+#include "serial/port_device.h"
 
 #include <array>
 #include <system_error>
@@ -27,12 +27,15 @@ constexpr std::array<ErrorText, 9> ErrorTexts{{
     {CEPortNotOpen, "Port Not Open"},
 }};
 
-std::string ErrorMessage(TComExceptions kind, int systemErrorCode) {
+std::string ErrorMessage(TComExceptions kind, int systemErrorCode, const std::string& detail) {
     std::string text;
     for (const ErrorText& entry : ErrorTexts) {
         if (entry.kind == kind) {
             text = entry.message;
         }
+    }
+    if (!detail.empty()) {
+        text += ": " + detail;
     }
     if (systemErrorCode > 0) {
         text += " (Error: " + std::to_string(systemErrorCode) + ")";
@@ -48,17 +51,21 @@ void Check(int systemErrorCode, TComExceptions kind) {
 
 } // namespace
 
-EComPort::EComPort(TComExceptions kind, int systemErrorCode)
-    : std::runtime_error(ErrorMessage(kind, systemErrorCode)), ErrorNumber(kind + 1),
+EComPort::EComPort(TComExceptions kind, int systemErrorCode, const std::string& detail)
+    : std::runtime_error(ErrorMessage(kind, systemErrorCode, detail)), ErrorNumber(kind + 1),
       SystemErrorCode(systemErrorCode > 0 ? systemErrorCode : -1) {}
 
-TCustomComPort::TCustomComPort() : device_(std::make_unique<detail::ComDevice>()) {}
+TCustomComPort::TCustomComPort() : device_(detail::NewPortDevice(port_)) {}
 
 TCustomComPort::~TCustomComPort() {
+    Release();
+}
+
+// Closes the port whatever the device answers, for when nobody could act on a failure.
+void TCustomComPort::Release() {
     try {
         Close();
     } catch (const EComPort&) {
-        // The port is released regardless; nobody is left to report to.
         StopEventThread();
         CloseDevice();
     }
@@ -68,7 +75,10 @@ void TCustomComPort::Open() {
     if (connected_) {
         return;
     }
-    Check(device_->Open(port_), CE_OpenFailed);
+    device_ = detail::NewPortDevice(port_);
+    if (const int code = device_->Open(port_)) {
+        throw EComPort(CE_OpenFailed, code, device_->OpenFailure());
+    }
     connected_ = true;
     try {
         SetupComPort();
@@ -86,8 +96,8 @@ void TCustomComPort::SetupComPort() {
 }
 
 void TCustomComPort::StartEventThread() {
-    auto waiter = std::make_unique<detail::ComEventWaiter>();
-    Check(waiter->Start(*device_), CE_OpenFailed);
+    std::unique_ptr<detail::PortWaiter> waiter = device_->NewWaiter();
+    Check(waiter->Start(), CE_OpenFailed);
     waiter_ = std::move(waiter);
     deliveryPending_ = false;
     deliveryFailed_ = false;
@@ -134,6 +144,11 @@ void TCustomComPort::StopEventThread() {
         if (!deliveryPending_) {
             break;
         }
+        if (deliveryLost_) { // the port is closing anyway: its loss needs no telling
+            deliveryPending_ = false;
+            handoffChanged_.notify_all();
+            continue;
+        }
         lock.unlock();
         RunDelivery();
         lock.lock();
@@ -143,8 +158,14 @@ void TCustomComPort::StopEventThread() {
     waiter_.reset();
 }
 
+// Ends with the stop signal, a failed handler or after the device's loss was handed off.
 void TCustomComPort::RunEventThread() {
-    while (waiter_->Wait() == detail::LineEvent::RxChar && HandOffToUiThread()) {
+    for (;;) {
+        const detail::LineEvent event = waiter_->Wait();
+        const bool lost = event == detail::LineEvent::Lost;
+        if (event == detail::LineEvent::Stop || !HandOffToUiThread(lost) || lost) {
+            break;
+        }
     }
     std::lock_guard lock(handoffMutex_);
     eventThreadEnded_ = true;
@@ -153,10 +174,11 @@ void TCustomComPort::RunEventThread() {
 
 // Event thread: queues one delivery, wakes the UI thread and blocks until the delivery ran.
 // Returns false when the handler raised an error.
-bool TCustomComPort::HandOffToUiThread() {
+bool TCustomComPort::HandOffToUiThread(bool lost) {
     std::unique_lock lock(handoffMutex_);
     ++deliverySerial_;
     deliveryPending_ = true;
+    deliveryLost_ = lost;
     handoffChanged_.notify_all();
     if (handoff_ != nullptr) {
         handoff_->Wake();
@@ -178,15 +200,21 @@ bool TCustomComPort::DeliverPending() {
 
 void TCustomComPort::RunDelivery() {
     unsigned serial = 0;
+    bool lost = false;
     {
         std::lock_guard lock(handoffMutex_);
         serial = deliverySerial_;
+        lost = deliveryLost_;
     }
     const bool outerDelivery = delivering_;
     delivering_ = true;
     bool failed = false;
     try {
-        CallRxChar();
+        if (lost) {
+            CloseLostPort();
+        } else {
+            CallRxChar();
+        }
     } catch (...) {
         failed = true;
     }
@@ -208,6 +236,14 @@ void TCustomComPort::CallRxChar() {
     const int count = InputCount();
     if (count > 0 && OnRxChar) {
         OnRxChar(*this, count);
+    }
+}
+
+// The close ends the event thread, which is released from this delivery first.
+void TCustomComPort::CloseLostPort() {
+    Release();
+    if (OnPortLost) {
+        OnPortLost(*this);
     }
 }
 

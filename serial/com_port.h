@@ -1,7 +1,8 @@
 // The serial port component: TCustomComPort holds all behaviour, TComPort is the one the tool
 // places on its main window. The line settings are fixed for the component's whole life; only
-// the port name changes. Received bytes are announced through OnRxChar on the UI thread: the
-// event thread asks the UiHandoff to wake the UI thread, which then calls DeliverPending.
+// the port name changes. Received bytes are announced through OnRxChar on the UI thread, and
+// the device's going away through OnPortLost: the event thread asks the UiHandoff to wake the
+// UI thread, which then calls DeliverPending.
 #pragma once
 
 #include "serial/ui_handoff.h"
@@ -47,7 +48,8 @@ enum TComExceptions {
 class EComPort : public std::runtime_error {
   public:
     // systemErrorCode > 0 appends " (Error: <code>)" to the message; otherwise the code is -1.
-    EComPort(TComExceptions kind, int systemErrorCode = -1);
+    // A detail, where given, follows the message after a colon.
+    EComPort(TComExceptions kind, int systemErrorCode = -1, const std::string& detail = {});
 
     int ErrorNumber;
     int SystemErrorCode;
@@ -136,8 +138,8 @@ struct TComLineSettings {
 };
 
 namespace detail {
-class ComDevice;
-class ComEventWaiter;
+class PortDevice;
+class PortWaiter;
 } // namespace detail
 
 class TCustomComPort {
@@ -151,7 +153,8 @@ class TCustomComPort {
     void Close();
     bool Connected() const { return connected_; }
 
-    // A different name while open closes the port and opens it again on the new name.
+    // A different name while open closes the port and opens it again on the new name. Names
+    // tcp://HOST:PORT and rfc2217://HOST:PORT open a network connection instead of a device.
     void SetPort(const std::string& port);
     const std::string& Port() const { return port_; }
 
@@ -167,6 +170,9 @@ class TCustomComPort {
 
     // Called on the UI thread with the number of bytes waiting (at least 1).
     std::function<void(TCustomComPort& sender, int count)> OnRxChar;
+    // Called on the UI thread after the port closed itself because its device went away
+    // (unplugged, hung up, the far end gone). Not called for a port closed by Close.
+    std::function<void(TCustomComPort& sender)> OnPortLost;
 
     // The hand-off that wakes the UI thread; without one, deliveries wait for DeliverPending
     // or Close. May be changed at any time; nullptr detaches.
@@ -180,17 +186,19 @@ class TCustomComPort {
     void StartEventThread();
     void StopEventThread();
     void RunEventThread();
-    bool HandOffToUiThread();
+    bool HandOffToUiThread(bool lost);
     void RunDelivery();
     void FinishDelivery(unsigned serial, bool failed);
     void CallRxChar();
+    void CloseLostPort();
+    void Release();
     void CloseDevice();
 
     std::string port_ = "COM1";
     TComLineSettings settings_;
     bool connected_ = false;
-    std::unique_ptr<detail::ComDevice> device_;
-    std::unique_ptr<detail::ComEventWaiter> waiter_;
+    std::unique_ptr<detail::PortDevice> device_; // made anew for each opening's name
+    std::unique_ptr<detail::PortWaiter> waiter_;
     std::thread eventThread_;
 
     // Hand-off state shared by the UI thread and the event thread.
@@ -199,6 +207,7 @@ class TCustomComPort {
     UiHandoff* handoff_ = nullptr;
     unsigned deliverySerial_ = 0;
     bool deliveryPending_ = false;
+    bool deliveryLost_ = false; // the delivery due announces the device's loss
     bool deliveryFailed_ = false;
     bool eventThreadEnded_ = false;
     bool delivering_ = false; // UI thread only: OnRxChar is running

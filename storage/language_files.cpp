@@ -12,7 +12,6 @@ constexpr std::u16string_view FallbackLanguage = u"English";
 constexpr std::u16string_view SystemSection = u"SYSTEM";
 constexpr std::u16string_view LanguageIndexKey = u"UI";
 constexpr std::u16string_view FontKey = u"Font";
-constexpr std::u16string_view DefaultFontName = u"Segoe UI";
 
 std::u16string Widen(std::string_view ascii) {
     return std::u16string(ascii.begin(), ascii.end());
@@ -66,7 +65,7 @@ void SaveLanguageIndex(const std::filesystem::path& systemIni, int index) {
 
 LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni,
                              const std::u16string& sectionName) {
-    LoadedLanguage language{DefaultUiStrings(), std::u16string(DefaultFontName)};
+    LoadedLanguage language{DefaultUiStrings(), std::u16string(DefaultInterfaceFont)};
     const auto ini = ReadIniFile(uiIni);
     if (!ini) {
         return language;

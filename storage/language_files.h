@@ -15,7 +15,7 @@ namespace pelmora {
 std::filesystem::path UiIniPathIn(const std::filesystem::path& folder);
 std::filesystem::path SystemIniPathIn(const std::filesystem::path& folder);
 
-// One section "English" with Str0..Str35 in order and no Font key; false when the file
+// One section "English" with Str0..Str36 in order and no Font key; false when the file
 // cannot be written.
 bool WriteDefaultUiIni(const std::filesystem::path& uiIni);
 
@@ -38,7 +38,7 @@ struct LoadedLanguage {
 };
 
 // The strings of the named section, each cut to UiStringMaxLength; absent keys (or an absent
-// section or file) give DefaultUiStrings and the font "Segoe UI", cut to FontNameMaxLength.
+// section or file) give DefaultUiStrings and DefaultInterfaceFont, cut to FontNameMaxLength.
 LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni, const std::u16string& sectionName);
 
 } // namespace pelmora

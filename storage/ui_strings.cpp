@@ -40,6 +40,7 @@ const UiStringTable& DefaultUiStrings() {
         u"Index 10",
         u"Shift mode",
         u"Communication Error !!",
+        u"The port was lost. Check the cable, then press Connect.",
     };
     return table;
 }

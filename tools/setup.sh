@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev qt6-base-dev
           fonts-dejavu-core fonts-noto-cjk xvfb
-          dpkg-dev fakeroot lintian desktop-file-utils appstream man-db
+          dpkg-dev fakeroot lintian desktop-file-utils appstream man-db ser2net
           g++-mingw-w64-x86-64-posix wine wine64 nsis unzip python3 xdotool x11-utils
           python3-pyatspi at-spi2-core dbus-x11)
 

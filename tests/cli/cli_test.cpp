@@ -1,14 +1,18 @@
 // pelmora-cli against virtual boxes on ptys, compared with the window's core form where the
 // bytes must be the window's.
 #include "cli/cli.h"
+#include "cli/output.h"
 #include "protocol/pause.h"
 #include "storage/alignment_file.h"
 #include "support/environment_override.h"
+#include "support/ser2net_server.h"
 #include "tests/protocol/transfer_support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <thread>
 
 namespace pelmora {
 namespace {
@@ -198,14 +202,80 @@ TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
     });
 }
 
+// A backup cut short leaves its folder as it found it: empty when it was there, else absent.
 TEST_F(Cli, BackupCutShortLeavesNoSetAndNamesTheMissingSlots) {
-    // Identification, three slots of 22 frames, then silence.
-    const std::string port =
-        AddBox(With(&emulator::BoxOptions::SilentAfter, 2 + 3 * 22)).DevicePath();
-    const CliRun run = Run({"backup", "--port", port, "--dir", (Dir / "backup").string()});
+    std::filesystem::create_directories(Dir / "there");
+    for (const char* folder : {"there", "new/backup"}) {
+        SCOPED_TRACE(folder);
+        // Identification, three slots of 22 frames, then silence.
+        const std::string port =
+            AddBox(With(&emulator::BoxOptions::SilentAfter, 2 + 3 * 22)).DevicePath();
+        const CliRun run = Run({"backup", "--port", port, "--dir", (Dir / folder).string()});
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_NE(run.Err.find("slots 4 to 10 missing"), std::string::npos) << run.Err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(Dir / "there"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "new"));
+}
+
+// A file too short to be an alignment file is refused before anything is sent; one with
+// another header is used, with a note.
+TEST_F(Cli, AFileThatIsNoAlignmentFileIsRefusedBeforeTheBoxIsSpokenTo) {
+    WriteFile(Dir / "bad.PMX", "hello\n");
+    std::filesystem::create_directories(Dir / "slots");
+    for (int slot = 1; slot <= 10; ++slot)
+        WriteFile(Dir / "slots" /
+                      ("slot" + std::string(slot < 10 ? "0" : "") + std::to_string(slot) + ".PMX"),
+                  slot == 7 ? "hello\n" : ReadFile(WriteValues("good.PMX", FileValues)));
+    const std::string bad = (Dir / "bad.PMX").string();
+    const std::string seventh = (Dir / "slots/slot07.PMX").string();
+    emulator::PtyBox& box = AddBox();
+    const std::string port = box.DevicePath();
+    for (const auto& [arguments, message] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"write", "--port", port, "--slot", "2", bad}, port + ": " + bad},
+             {{"restore", "--port", port, "--dir", (Dir / "slots").string()},
+              port + ": " + seventh},
+             {{"show", bad}, bad},
+             {{"diff", WriteValues("good.PMX", FileValues).string(), bad}, bad}}) {
+        SCOPED_TRACE(arguments.front());
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.Exit, 1);
+        EXPECT_EQ(run.Err, "pelmora-cli: " + message + ": not an alignment file (6 bytes)\n");
+    }
+    EXPECT_TRUE(box.Frames().empty());
+    std::string other = ReadFile(WriteValues("other.PMX", FileValues));
+    other.replace(0, 6, "OTHER!");
+    WriteFile(Dir / "other.PMX", other);
+    const CliRun write =
+        Run({"write", "--port", port, "--slot", "2", (Dir / "other.PMX").string()});
+    EXPECT_EQ(write.Exit, 0);
+    EXPECT_NE(write.Err.find("other.PMX: not an alignment file's header"), std::string::npos);
+    box.WithState([](emulator::BoxState& state) { EXPECT_EQ(state.Memory.Slots[1].Warp[0], 120); });
+}
+
+TEST_F(Cli, JsonGivesEveryBoxItsObjectAndDiffFailsWhenFilesDiffer) {
+    const std::string good = AddBox().DevicePath();
+    const std::string missing = (Dir / "no-such-port").string();
+    const CliRun run = Run({"--json", "identify", "--port", good, "--port", missing});
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_NE(run.Err.find("slots 4 to 10 missing"), std::string::npos) << run.Err;
-    EXPECT_TRUE(std::filesystem::is_empty(Dir / "backup"));
+    EXPECT_NE(run.Out.find("{\"port\":" + cli::JsonText(good) + ",\"model\":\"P200\""),
+              std::string::npos)
+        << run.Out;
+    EXPECT_NE(run.Out.find("{\"port\":" + cli::JsonText(missing) + ",\"error\":\""),
+              std::string::npos)
+        << run.Out;
+    EXPECT_EQ(std::count(run.Out.begin(), run.Out.end(), '\n'), 2);
+    EXPECT_FALSE(run.Err.empty());
+
+    const std::string a = WriteValues("a.PMX", FileValues).string();
+    Values changed = FileValues;
+    changed[3] += 1;
+    const std::string b = WriteValues("b.PMX", changed).string();
+    EXPECT_EQ(Run({"diff", a, a}).Exit, 0);
+    const CliRun differ = Run({"diff", a, b});
+    EXPECT_EQ(differ.Exit, 1);
+    EXPECT_EQ(differ.Out, "TRY1: 103 -> 104\n");
 }
 
 TEST_F(Cli, SilentBoxIsACommunicationErrorAfterTheWatchdog) {
@@ -220,12 +290,72 @@ TEST_F(Cli, SilentBoxIsACommunicationErrorAfterTheWatchdog) {
     EXPECT_LT(elapsed, 6000ms);
 }
 
-TEST_F(Cli, BadUsageListsEveryCommandAndAMissingFileFails) {
-    const CliRun usage = Run({"read", "--slot", "3"});
-    EXPECT_EQ(usage.Exit, 2);
-    for (const char* command : {"ports", "identify", "read", "write", "reset", "backup", "restore",
-                                "profile load", "profile save", "show", "diff"})
-        EXPECT_NE(usage.Err.find("\n  " + std::string(command)), std::string::npos) << command;
+// Through the serial device server, of either kind, the box sees what a direct port gives it.
+TEST_F(Cli, ThroughTheDeviceServerTheBoxSeesTheFramesOfADirectPort) {
+    const std::filesystem::path file = WriteValues("values.PMX", FileValues);
+    std::vector<std::unique_ptr<Ser2netServer>> servers;
+    const auto framesVia = [&](const char* accepter) {
+        emulator::PtyBox& box = AddBox();
+        SeedSlot(box, 2, SeedValues);
+        std::string port = box.DevicePath();
+        if (accepter != nullptr) {
+            servers.push_back(std::make_unique<Ser2netServer>(port, accepter, Dir));
+            port = servers.back()->PortName();
+        }
+        for (const std::vector<std::string>& command :
+             {std::vector<std::string>{"identify", "--port", port},
+              {"read", "--port", port, "--slot", "3"},
+              {"write", "--port", port, "--slot", "2", file.string(), "--verify"}}) {
+            if (!servers.empty())
+                servers.back()->WaitUntilIdle();
+            const CliRun run = Run(command);
+            EXPECT_EQ(run.Exit, 0) << command[0] << ": " << run.Err;
+        }
+        return box.Frames();
+    };
+    const std::vector<std::string> direct = framesVia(nullptr);
+    EXPECT_EQ(framesVia("telnet(rfc2217)"), direct);
+    EXPECT_EQ(framesVia("tcp"), direct);
+    servers[0]->WaitUntilIdle();
+    servers[1]->WaitUntilIdle();
+    const CliRun both =
+        Run({"identify", "--port", servers[0]->PortName(), "--port", servers[1]->PortName()});
+    EXPECT_EQ(both.Exit, 0) << both.Err;
+}
+
+TEST_F(Cli, KillingTheDeviceServerMidTransferIsACommunicationError) {
+    RealPause real;
+    emulator::PtyBox& box = AddBox();
+    Ser2netServer server(box.DevicePath(), "telnet(rfc2217)", Dir);
+    std::thread killer([&] {
+        box.WaitForFrames(8, 10s);
+        server.Kill();
+    });
+    const CliRun run = Run({"read", "--port", server.PortName(), "--slot", "1"}, real);
+    killer.join();
+    EXPECT_EQ(run.Exit, 1);
+    EXPECT_EQ(run.Err, "pelmora-cli: " + server.PortName() + ": Communication Error !!\n");
+}
+
+// A usage error names its reason and the usage of the command given, nothing more.
+TEST_F(Cli, BadUsageGivesItsReasonAndThatCommandsUsageAndAMissingFileFails) {
+    for (const auto& [arguments, err] :
+         std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"read", "--slot", "3"},
+              "read needs --port\nusage: pelmora-cli read --port P --slot N [-o FILE.PMX]\n"},
+             {{"--slot", "11", "reset", "--port", "P"},
+              "--slot takes 1 to 10\nusage: pelmora-cli reset --port P --slot N\n"},
+             {{"diff", "a.PMX"},
+              "diff takes two files, 1 given\nusage: pelmora-cli diff A.PMX B.PMX\n"},
+             {{"identify", "--port", "P", "--slot", "1"},
+              "identify does not take --slot\nusage: pelmora-cli identify --port P\n"},
+             {{"frobnicate"},
+              "unknown command frobnicate\nusage: pelmora-cli [--json] COMMAND "
+              "(pelmora-cli --help lists the commands)\n"}}) {
+        const CliRun usage = Run(arguments);
+        EXPECT_EQ(usage.Exit, 2);
+        EXPECT_EQ(usage.Err, "pelmora-cli: " + err);
+    }
     const std::string missing = (Dir / "missing.PMX").string();
     const CliRun show = Run({"show", missing});
     EXPECT_EQ(show.Exit, 1);

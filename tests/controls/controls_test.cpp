@@ -47,8 +47,11 @@ TEST(EditBoxTest, TypedKeysPassTheFilterAndReplaceTheSelection) {
     EXPECT_EQ(edit.Text(), u"73");
     edit.UserType(8);
     EXPECT_EQ(edit.Text(), u"7");
-    edit.UserInsert(u"99"); // a paste or a drop never reaches a filtered box
-    EXPECT_EQ(edit.Text(), u"7");
+    edit.UserInsert(u"9x9"); // a paste or a drop meets the filter character by character
+    EXPECT_EQ(edit.Text(), u"799");
+    edit.SelectAll();
+    edit.UserInsert(u"x"); // nothing passes: the selection stays
+    EXPECT_EQ(edit.Text(), u"799");
 }
 
 TEST(EditBoxTest, NotifiesEveryChangeAlsoNestedOnes) {

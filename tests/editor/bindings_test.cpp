@@ -136,15 +136,34 @@ TEST_F(Bindings, KeyFilterDropsLettersAndSignsAndSpaceSelectsAll) {
     EXPECT_EQ(Bar(TLX1).Position(), 7);
 }
 
-TEST_F(Bindings, TextThatIsNotTypedNeverReachesAFilteredBox) {
-    for (EditBox* edit : Form->Edits) {
-        if (edit == nullptr)
-            continue;
-        edit->SetText(u"3");
-        edit->UserInsert(u"99");
-        edit->UserType(127); // Ctrl+Backspace
-        EXPECT_EQ(edit->Text(), u"3") << edit->Name();
+// A paste or a drop keeps the digits of its text, as if they were typed, then clamps.
+TEST_F(Bindings, PastedTextKeepsItsDigitsAndIsClampedLikeTypedText) {
+    struct Case {
+        int index;
+        std::u16string pasted;
+        bool atEnd; // else over the whole text
+        std::string text;
+    };
+    for (const Case& c : {Case{TLX1, u"1234", false, "1234"}, Case{TLX1, u"12a3", false, "123"},
+                          Case{TLX1, u"5000", false, "1920"}, Case{TLX1, u"5", true, "1920"},
+                          Case{TLX1, u"x -", false, "1920"}, Case{TRY1, u"1 0\b0", false, "100"},
+                          Case{LTIndex, u"9999", false, "600"}}) {
+        SCOPED_TRACE(Utf16ToUtf8(c.pasted));
+        Bar(c.index).SetPosition(c.index == LTIndex ? 0 : 1920);
+        Edit(c.index).SetSelection(c.atEnd ? int(Edit(c.index).Text().size()) : 0,
+                                   c.atEnd ? 0 : int(Edit(c.index).Text().size()));
+        Edit(c.index).UserInsert(c.pasted);
+        EXPECT_EQ(Text(c.index), c.text);
+        EXPECT_EQ(std::to_string(Bar(c.index).Position()), c.text);
     }
+    for (EditBox* edit : Form->Edits) // every filtered box
+        if (edit != nullptr) {
+            edit->SetText(u"3");
+            edit->SetSelection(1, 0);
+            edit->UserInsert(u"-7");
+            edit->UserType(127); // Ctrl+Backspace
+            EXPECT_EQ(edit->Text(), u"37") << edit->Name();
+        }
 }
 
 TEST_F(Bindings, DeleteIsNoTypedCharacterAndPassesTheFilter) {

@@ -90,6 +90,34 @@ TEST_F(Connection, AShiftReferenceAboveTheNewLimitComesDownToIt) {
     EXPECT_EQ(Value(2), 719); // the top-right X, at the limit, follows by one
 }
 
+// A top-left Y clamped from 600 to 480 shifts its top-right Y by the same -120; one whose
+// shift is refused takes the clamped value as its reference, so the next step moves again.
+TEST_F(Connection, AClampedTopLeftCornerInShiftModeShiftsLikeAnyOtherMove) {
+    struct Case {
+        int model, topLeft, topRight, endTopRight;
+    };
+    for (const Case c : {Case{105, 600, 300, 180}, Case{200, 600, 300, 180},
+                         Case{105, 1000, 50, 50}, Case{200, 1000, 50, 50}}) {
+        SCOPED_TRACE(c.model * 10000 + c.topLeft);
+        if (Form->ComPort1.Connected())
+            Form->CNTBTN->UserClick();
+        if (Form->ShiftModes[0]->Checked())
+            Form->ShiftModes[0]->UserClick();
+        Form->Bars[1]->SetPosition(c.topLeft); // TV1 top-left Y
+        Form->Bars[3]->SetPosition(c.topRight);
+        Form->ShiftModes[0]->UserClick();
+        StartBox(BoxWith(c.model, 0));
+        ASSERT_TRUE(Connect());
+        EXPECT_EQ(Value(1), 480);
+        EXPECT_EQ(Value(3), c.endTopRight);
+        EXPECT_EQ(Form->ShiftReference[0].Y, 480);
+        EXPECT_EQ(TextOf(Form->Edits[1]), "480");
+        EXPECT_EQ(TextOf(Form->Values[1]), "480");
+        Form->Bars[1]->SetPosition(479);
+        EXPECT_EQ(Value(3), c.endTopRight - 1);
+    }
+}
+
 TEST_F(Connection, BytesWaitingBeforeOpeningAreNotTakenForTheFirstReply) {
     StartBox(BoxWith(105, 6)).Inject("S00OPM0000\r\n");
     Pauses.Real = true; // the settle pause lets the stale answer arrive before the purge

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <ctime>
+
 namespace pelmora {
 namespace {
 
@@ -62,6 +65,51 @@ TEST_F(TransferFaults, SilentBoxIsReportedAfterTwoSecondsAndALateReplyResumes) {
     EXPECT_TRUE(Form->StatusPanel->Hidden());
     EXPECT_FALSE(Form->Timer1.Running());
     EXPECT_EQ(Boxes.Messages.size(), 1u);
+}
+
+double ProcessCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// The box is unplugged (its pty hung up) while a read waits for its sixth reply: the window
+// is disconnected at once with both messages, the values read stay, and Connect works again
+// once the box is back.
+TEST_F(TransferFaults, AHangUpMidReadDisconnectsAtOnceAndConnectWorksAgain) {
+    using Clock = std::chrono::steady_clock;
+    std::atomic<Clock::rep> hungUpAt{0};
+    emulator::BoxOptions options;
+    options.LinkPath = (Dir / "ttyBox").string();
+    options.HangupAfter = 2 + 6; // identification's two frames, then six of the read
+    options.OnHangup = [&] { hungUpAt = Clock::now().time_since_epoch().count(); };
+    StartBox(options);
+    SeedSlot(*Box, 0, SeedValues);
+    ConnectWith();
+    Form->ReadBtnClick();
+    ASSERT_TRUE(PumpUntil([&] { return !Form->ComPort1.Connected(); }));
+    const auto delay = Clock::now() - Clock::time_point(Clock::duration(hungUpAt.load()));
+    EXPECT_LT(delay, 500ms);
+    const double cpuBefore = ProcessCpuMilliseconds();
+    PumpFor(1000ms);
+    EXPECT_LT(ProcessCpuMilliseconds() - cpuBefore, 50.0);
+
+    EXPECT_EQ(Boxes.Messages, (std::vector<std::u16string>{u"Communication Error !!"}));
+    EXPECT_EQ(Boxes.Errors, (std::vector<std::u16string>{
+                                u"The port was lost. Check the cable, then press Connect."}));
+    EXPECT_FALSE(Form->Timer1.Running());
+    EXPECT_TRUE(Form->StatusPanel->Hidden());
+    EXPECT_EQ(TextOf(Form->CNTBTN), "Connect");
+    EXPECT_EQ(Form->CNTBTN->HelpContext, 12);
+    EXPECT_EQ(TextOf(Form->StModel), "");
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(Value(i), SeedValues[i]) << i;
+
+    options.HangupAfter = -1;
+    StartBox(options);
+    ASSERT_TRUE(Connect());
+    EXPECT_EQ(TextOf(Form->CNTBTN), "Close");
+    EXPECT_EQ(Boxes.Errors.size(), 1u);
 }
 
 TEST_F(TransferFaults, EveryReplyRestartsTheWatchdog) {

@@ -77,23 +77,63 @@ TEST_F(FaceTest, TheProgressBarPaintsAStepInThePauseNotAtOnce) {
     EXPECT_GT(counter.Paints, 0);
 }
 
-TEST_F(FaceTest, TypedKeysPassTheFilterAndPastesDropsAndCtrlBackspaceAreRefused) {
-    QLineEdit& edit = EditWidget("LTEdit");
+// Ctrl+V, Shift+Insert, a middle click and a drop all insert the digits of their text.
+TEST_F(FaceTest, TypedKeysPastesAndDropsPassTheFilterAndCtrlBackspaceIsRefused) {
+    QLineEdit& edit = EditWidget("TLX1Edit");
     QTest::mouseClick(&edit, Qt::LeftButton);
     QTest::keyClicks(&edit, "1a2-");
-    EXPECT_EQ(form.Edits[LTIndex]->Text(), u"12");
+    EXPECT_EQ(form.Edits[0]->Text(), u"12");
     QTest::keyClick(&edit, Qt::Key_Backspace, Qt::ControlModifier);
-    QApplication::clipboard()->setText("99");
+    QApplication::clipboard()->setText("3x");
     QTest::keyClick(&edit, Qt::Key_V, Qt::ControlModifier);
-    QTest::mouseClick(&edit, Qt::MiddleButton);
+    QApplication::clipboard()->setText("-4");
+    QTest::keyClick(&edit, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(form.Edits[0]->Text(), u"1234");
     QMimeData dropped;
-    dropped.setText("77");
+    dropped.setText("7 7");
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(&edit, &enter); // the drop goes where the drag was taken
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, {});
     QApplication::sendEvent(&edit, &drop);
-    EXPECT_EQ(form.Edits[LTIndex]->Text(), u"12");
-    EXPECT_EQ(edit.text(), "12");
+    EXPECT_EQ(form.Edits[0]->Text(), u"1920") << "123477, clamped";
+    EXPECT_EQ(edit.text(), "1920");
+    QClipboard& clipboard = *QApplication::clipboard();
+    if (clipboard.supportsSelection()) {
+        edit.selectAll();
+        clipboard.setText("5a", QClipboard::Selection);
+        QTest::mouseClick(&edit, Qt::MiddleButton);
+        EXPECT_EQ(edit.text(), "5");
+    }
+    QTest::keyClick(&edit, Qt::Key_End);
     QTest::keyClick(&edit, Qt::Key_Backspace);
-    EXPECT_EQ(edit.text(), "1");
+    EXPECT_EQ(form.Edits[0]->Text().size(), edit.text().size());
+    EXPECT_EQ(edit.text(), QString::fromStdU16String(form.Edits[0]->Text()));
+}
+
+// Right and Down raise a focused bar by one, Left and Up lower it, Home and End go to the
+// ends; the focused bar is marked.
+TEST_F(FaceTest, EveryBarsKeysStepAsOnWindowsAndAFocusedBarIsMarked) {
+    for (ScrollBar* control : form.Bars) {
+        SCOPED_TRACE(control->Name());
+        if (!control->Enabled())
+            continue;
+        auto& bar = *window.Widget<QScrollBar>(control->Name());
+        const QImage unfocused = bar.grab().toImage();
+        bar.setFocus(Qt::TabFocusReason);
+        EXPECT_NE(bar.grab().toImage(), unfocused);
+        QTest::keyClick(&bar, Qt::Key_Home);
+        EXPECT_EQ(control->Position(), control->Min());
+        const std::vector<std::pair<Qt::Key, int>> steps = {
+            {Qt::Key_Right, 1}, {Qt::Key_Down, 2},     {Qt::Key_Right, 3}, {Qt::Key_Left, 2},
+            {Qt::Key_Up, 1},    {Qt::Key_PageDown, 2}, {Qt::Key_PageUp, 1}};
+        for (const auto& [key, position] : steps) {
+            QTest::keyClick(&bar, key);
+            EXPECT_EQ(control->Position(), control->Min() + position) << key;
+        }
+        QTest::keyClick(&bar, Qt::Key_End);
+        EXPECT_EQ(control->Position(), control->Max());
+        EXPECT_EQ(bar.value(), control->Max());
+    }
 }
 
 TEST_F(FaceTest, ClickAndFocusFromAnotherControlSelectAllButReactivationDoesNot) {

@@ -400,26 +400,47 @@ double ProcessCpuMilliseconds() {
     return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
 }
 
-TEST_F(PortOnPty, HungUpPeerLeavesTheEventThreadIdleAndIoFails) {
+// A hung-up device fails reads and writes at once; the event thread then closes the port,
+// tells of it once and stays idle, and the port opens again on a device that is back.
+TEST_F(PortOnPty, HungUpPeerFailsIoThenThePortClosesItselfOnce) {
+    int losses = 0;
+    port.OnPortLost = [&](TCustomComPort& sender) {
+        EXPECT_FALSE(sender.Connected());
+        ++losses;
+    };
     port.Open();
     peer.Send("last");
     ASSERT_TRUE(PumpUntilCalls(1));
     peer.HangUp();
-
-    const double cpuBefore = ProcessCpuMilliseconds();
-    ui.PumpFor(port, 2000ms);
-    EXPECT_LT(ProcessCpuMilliseconds() - cpuBefore, 50.0);
-
-    EXPECT_TRUE(port.Connected());
     char buffer[12] = {};
     const EComPort write = CaughtError([&] { port.Write(buffer, 12); });
-    EXPECT_EQ(write.ErrorNumber, 2);
-    EXPECT_EQ(write.SystemErrorCode, EIO);
     EXPECT_STREQ(write.what(), "WriteFile function failed (Error: 5)");
-    const EComPort read = CaughtError([&] { port.Read(buffer, 12); });
-    EXPECT_EQ(read.ErrorNumber, 3);
-    EXPECT_EQ(read.SystemErrorCode, EIO);
+    EXPECT_EQ(CaughtError([&] { port.Read(buffer, 12); }).SystemErrorCode, EIO);
+
+    const double cpuBefore = ProcessCpuMilliseconds();
+    ui.PumpFor(port, 1000ms);
+    EXPECT_LT(ProcessCpuMilliseconds() - cpuBefore, 50.0);
+    EXPECT_EQ(losses, 1);
+    EXPECT_FALSE(port.Connected());
+    EXPECT_EQ(CaughtError([&] { port.Write(buffer, 12); }).ErrorNumber, 24);
+
+    PtyPeer back;
+    port.SetPort(back.SlavePath());
+    port.Open();
+    back.Send("again");
+    ASSERT_TRUE(PumpUntilCalls(2));
+    EXPECT_EQ(counts.back(), 5);
+}
+
+TEST_F(PortOnPty, ALossStillUntoldWhenThePortIsClosedIsNotTold) {
+    int losses = 0;
+    port.OnPortLost = [&](TCustomComPort&) { ++losses; };
+    port.Open();
+    peer.HangUp();
+    ASSERT_TRUE(ui.WaitForWakes(1));
     port.Close();
+    ui.PumpFor(port, 50ms);
+    EXPECT_EQ(losses, 0);
     EXPECT_FALSE(port.Connected());
 }
 

@@ -108,16 +108,27 @@ TEST_F(Win32FaceTest, ArrowsAndTroughStepByOneAndTheThumbMovesToWhereItIs) {
     EXPECT_EQ(::GetScrollPos(bar, SB_CTL), 1);
 }
 
-TEST_F(Win32FaceTest, TypedKeysPassTheFilterAndPastesAreRefused) {
+// Ctrl+V, Shift+Insert and WM_PASTE insert the digits of the clipboard's text, then clamp.
+TEST_F(Win32FaceTest, TypedKeysAndPastesPassTheFilter) {
     const HWND edit = Child("TLX1Edit");
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     for (wchar_t key : std::wstring(L"1a2"))
         ::SendMessageW(edit, WM_CHAR, key, 0);
     EXPECT_EQ(Text("TLX1Edit"), L"12");
     EXPECT_EQ(Form.Bars[0]->Position(), 12);
-    PutOnClipboard(L"99");
+    PutOnClipboard(L"3x");
     ::SendMessageW(edit, WM_PASTE, 0, 0);
-    EXPECT_EQ(Text("TLX1Edit"), L"12");
+    ::SendMessageW(edit, WM_CHAR, 0x16, 0); // Ctrl+V
+    EXPECT_EQ(Text("TLX1Edit"), L"1233");
+    BYTE keys[256] = {};
+    ::GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    ::SetKeyboardState(keys);
+    ::SendMessageW(edit, WM_KEYDOWN, VK_INSERT, 0);
+    keys[VK_SHIFT] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(Text("TLX1Edit"), L"1920") << "12333, clamped";
+    EXPECT_EQ(Form.Bars[0]->Position(), 1920);
 }
 
 TEST_F(Win32FaceTest, ClicksReachTheCoreWhichAloneDecidesTheCheckMarks) {
@@ -155,6 +166,18 @@ TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     wchar_t caption[8] = {};
     ::GetWindowTextW(face.Child("CNTBTN"), caption, 8);
     EXPECT_STREQ(caption, L"\u63A5\u7D9A");
+}
+
+// A control that cannot be made stops the start-up with an error naming it.
+TEST(Win32StartUpTest, AWindowThatCannotBeMadeIsAnErrorThatNamesIt) {
+    const HWND none = ::CreateWindowExW(0, L"NoSuchClass", L"", WS_CHILD, 0, 0, 1, 1, nullptr,
+                                        nullptr, ::GetModuleHandleW(nullptr), nullptr);
+    try {
+        Made(none, "ProgressBar1");
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("ProgressBar1"), std::string::npos);
+    }
 }
 
 // An installed tool reads the package's UI.INI beside itself and keeps the user's files in

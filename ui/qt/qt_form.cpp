@@ -21,6 +21,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionFocusRect>
+#include <QStyleOptionSlider>
+#include <QStylePainter>
+
+#include <optional>
 
 namespace pelmora {
 
@@ -31,9 +36,54 @@ QString Q(const std::u16string& text) {
 }
 
 QFont WindowFont(int pixels) {
-    QFont font(Q(TForm1::DefaultFace));
+    QFont font(Q(DefaultInterfaceFont));
     font.setPixelSize(pixels);
     return font;
+}
+
+// A scroll bar's keys step as the tool's bars do everywhere: Right and Down raise by one,
+// Left and Up lower, Page Down and Page Up likewise, Home and End go to the ends. (A
+// horizontal QScrollBar inverts its arrow keys by default.)
+std::optional<QAbstractSlider::SliderAction> BarActionOf(int key) {
+    switch (key) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        return QAbstractSlider::SliderSingleStepAdd;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        return QAbstractSlider::SliderSingleStepSub;
+    case Qt::Key_PageDown:
+        return QAbstractSlider::SliderPageStepAdd;
+    case Qt::Key_PageUp:
+        return QAbstractSlider::SliderPageStepSub;
+    case Qt::Key_Home:
+        return QAbstractSlider::SliderToMinimum;
+    case Qt::Key_End:
+        return QAbstractSlider::SliderToMaximum;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The focus mark of a focused bar: the style's focus frame around its thumb, however the
+// focus came.
+void PaintFocusMark(QScrollBar& bar) {
+    QStyleOptionSlider slider;
+    slider.initFrom(&bar);
+    slider.orientation = bar.orientation();
+    slider.minimum = bar.minimum();
+    slider.maximum = bar.maximum();
+    slider.sliderPosition = bar.sliderPosition();
+    slider.sliderValue = bar.value();
+    slider.singleStep = bar.singleStep();
+    slider.pageStep = bar.pageStep();
+    QStyleOptionFocusRect mark;
+    mark.initFrom(&bar);
+    mark.state |= QStyle::State_KeyboardFocusChange;
+    mark.rect = bar.style()->subControlRect(QStyle::CC_ScrollBar, &slider,
+                                            QStyle::SC_ScrollBarSlider, &bar);
+    QStylePainter painter(&bar);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, mark);
 }
 
 QWidget* CreateWidget(ControlKind kind, QWidget* parent) {
@@ -397,6 +447,8 @@ void QtForm::ForwardInput(Control& control, QWidget* widget) {
     ControlView* view = views_.back().get();
     if (auto* bar = dynamic_cast<ScrollBar*>(&control)) {
         auto* slider = static_cast<QScrollBar*>(widget);
+        bars_.insert(slider);
+        slider->installEventFilter(this);
         connect(slider, &QAbstractSlider::actionTriggered, this, [this, bar, slider](int action) {
             Guarded([&] {
                 if (action == QAbstractSlider::SliderMove ||
@@ -437,10 +489,27 @@ void QtForm::ForwardInput(Control& control, QWidget* widget) {
 }
 
 bool QtForm::eventFilter(QObject* watched, QEvent* event) {
+    if (bars_.contains(watched))
+        return BarEvent(*static_cast<QScrollBar*>(watched), *event);
     const auto found = edits_.find(watched);
     if (found == edits_.end() || !static_cast<QWidget*>(watched)->isEnabled())
         return QWidget::eventFilter(watched, event);
     return EditEvent(*found->second, *static_cast<QWidget*>(watched), *event);
+}
+
+bool QtForm::BarEvent(QScrollBar& bar, QEvent& event) {
+    if (event.type() == QEvent::KeyPress) {
+        const auto action = BarActionOf(static_cast<const QKeyEvent&>(event).key());
+        if (action)
+            bar.triggerAction(*action);
+        return action.has_value();
+    }
+    if (event.type() == QEvent::Paint && bar.hasFocus()) {
+        static_cast<QObject&>(bar).event(&event); // the bar itself first, then its mark
+        PaintFocusMark(bar);
+        return true;
+    }
+    return false;
 }
 
 // Keys, clicks, focus, pastes and drops of an edit box go to its control; the widget keeps
@@ -451,7 +520,9 @@ bool QtForm::EditEvent(EditBox& edit, QWidget& widget, QEvent& event) {
         const auto& key = static_cast<const QKeyEvent&>(event);
         if (IsNavigationKey(key))
             return false;
-        if (key.key() == Qt::Key_Delete)
+        if (key.matches(QKeySequence::Paste))
+            Guarded([&] { edit.UserInsert(QApplication::clipboard()->text().toStdU16String()); });
+        else if (key.key() == Qt::Key_Delete)
             Guarded([&] { edit.UserDelete(); });
         else if (const char32_t typed = TypedCharacter(key))
             Guarded([&] { edit.UserType(typed); });

@@ -6,12 +6,14 @@
 
 #include "app/form.h"
 
+#include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace pelmora {
@@ -42,10 +44,12 @@ class QtForm final : public QWidget {
     void ForwardInput(Control& control, QWidget* widget);
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
     bool EditEvent(EditBox& edit, QWidget& widget, QEvent& event);
+    bool BarEvent(QScrollBar& bar, QEvent& event);
 
     TForm1& form_;
     std::unordered_map<std::string_view, QWidget*> widgets_;
     std::unordered_map<QObject*, EditBox*> edits_;
+    std::unordered_set<QObject*> bars_;
     std::vector<std::unique_ptr<ControlView>> views_;
     QTimer timer1_;
     std::unique_ptr<QtUiHandoff> handoff_; // destroyed before the form's port

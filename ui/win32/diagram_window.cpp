@@ -1,6 +1,7 @@
 #include "ui/win32/diagram_window.h"
 
 #include "app/form.h"
+#include "ui/win32/win32_services.h"
 
 #include <array>
 #include <optional>
@@ -111,9 +112,10 @@ TForm2::TForm2(HWND owner) {
     RegisterOnce(instance);
     RECT frame{0, 0, DiagramWindow.Width, DiagramWindow.Height};
     ::AdjustWindowRectEx(&frame, Style, FALSE, ExStyle);
-    window_ = ::CreateWindowExW(ExStyle, ClassName, L"", Style, DiagramWindow.Left,
-                                DiagramWindow.Top, frame.right - frame.left,
-                                frame.bottom - frame.top, owner, nullptr, instance, nullptr);
+    window_ = Made(::CreateWindowExW(ExStyle, ClassName, L"", Style, DiagramWindow.Left,
+                                     DiagramWindow.Top, frame.right - frame.left,
+                                     frame.bottom - frame.top, owner, nullptr, instance, nullptr),
+                   "the diagram window");
     ::SetWindowLongPtrW(window_, GWLP_USERDATA, LONG_PTR(this));
     ::SetWindowLongPtrW(window_, GWLP_WNDPROC, LONG_PTR(&TForm2::WindowProc));
     const HDC screen = ::GetDC(window_);

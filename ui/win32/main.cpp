@@ -1,6 +1,7 @@
 // Program entry of the alignment tool on Windows.
 #include "app/form.h"
 #include "app/version_info.h"
+#include "storage/text_encoding.h"
 #include "ui/win32/diagram_window.h"
 #include "ui/win32/win32_form.h"
 #include "ui/win32/win32_services.h"
@@ -9,11 +10,6 @@
 #include <memory>
 
 namespace {
-
-std::u16string MessageOf(const std::exception& error) {
-    const std::string text = error.what();
-    return std::u16string(text.begin(), text.end());
-}
 
 // Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, in either window and whatever has the focus.
 bool RunUndoKey(pelmora::TForm1& form, const MSG& message) {
@@ -70,7 +66,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     try {
         return RunAlignTool();
     } catch (const std::exception& error) {
-        pelmora::Win32MessageBoxes(nullptr).ShowError(pelmora::ErrorBoxText(MessageOf(error)));
+        pelmora::Win32MessageBoxes(nullptr).ShowError(
+            pelmora::ErrorBoxText(pelmora::Utf8ToUtf16(error.what())));
     } catch (...) {
         pelmora::Win32MessageBoxes(nullptr).ShowError(u"");
     }

@@ -2,8 +2,12 @@
 
 #include "app/layout.h"
 #include "diagram/diagram_drawing.h"
+#include "storage/ui_strings.h"
 
+#include <algorithm>
 #include <chrono>
+#include <optional>
+#include <stdexcept>
 
 #include <commctrl.h>
 #include <initguid.h> // the annotation service's identifiers are defined here
@@ -145,8 +149,9 @@ class ChildView final : public ControlView {
 
   private:
     void ShowFont() {
-        const std::u16string face =
-            control_.FontFace().empty() ? std::u16string(DefaultFontFace) : control_.FontFace();
+        const std::u16string face = control_.FontFace().empty()
+                                        ? std::u16string(DefaultInterfaceFont)
+                                        : control_.FontFace();
         ::SendMessageW(window_, WM_SETFONT, WPARAM(face_.Font(face, pixels_)), TRUE);
         if (dynamic_cast<EditBox*>(&control_) != nullptr) // after the font, which resets them
             ::SendMessageW(window_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
@@ -247,6 +252,31 @@ class TimerView final : public ControlView {
     Clock::time_point due_;
 };
 
+// A themed group box draws its caption in the theme's colour whatever its parent says, so a
+// group with a coloured caption is drawn here, in the classic look: an etched frame whose top
+// runs through the middle of the caption.
+void PaintColouredGroup(HWND group, COLORREF colour) {
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(group, &paint);
+    const HGDIOBJ old = ::SelectObject(dc, HFONT(::SendMessageW(group, WM_GETFONT, 0, 0)));
+    const std::wstring text = TextOf(group);
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    RECT frame{};
+    ::GetClientRect(group, &frame);
+    ::FillRect(dc, &frame, ::GetSysColorBrush(COLOR_BTNFACE));
+    frame.top = size.cy / 2;
+    ::DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+    const int left = int(size.cy) * 2 / 3; // the classic inset of a caption, in its font's measure
+    const int gap = std::max(1, int(size.cy) / 8);
+    const RECT caption{left - gap, 0, left + size.cx + gap, size.cy};
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, colour);
+    ::ExtTextOutW(dc, left, 0, ETO_OPAQUE, &caption, text.c_str(), UINT(text.size()), nullptr);
+    ::SelectObject(dc, old);
+    ::EndPaint(group, &paint);
+}
+
 ScrollBar::Step StepOf(int code) {
     switch (code) {
     case SB_LINELEFT:
@@ -287,12 +317,19 @@ bool IsOwnShortcut(WPARAM character) {
     return character == 0x03 || character == 0x01;
 }
 
+bool IsShiftInsert() {
+    return ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0;
+}
+
 } // namespace
 
 HWND CreateMainWindow() {
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    // The standard classes are a valid flag only for the common controls of version 6, which
+    // the program's manifest asks for; elsewhere the whole call fails.
     INITCOMMONCONTROLSEX common{sizeof common, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&common);
+    if (!::InitCommonControlsEx(&common))
+        throw std::runtime_error("Cannot load the common controls (version 6 is needed)");
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = DefWindowProcW;
@@ -304,12 +341,14 @@ HWND CreateMainWindow() {
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = MainClassName;
-    ::RegisterClassExW(&windowClass);
+    if (::RegisterClassExW(&windowClass) == 0 && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw std::runtime_error("Cannot register the main window's class");
     RECT frame{0, 0, ClientSize.Width, ClientSize.Height};
     ::AdjustWindowRectEx(&frame, MainStyle, FALSE, WS_EX_CONTROLPARENT);
-    return ::CreateWindowExW(WS_EX_CONTROLPARENT, MainClassName, L"", MainStyle, CW_USEDEFAULT,
-                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                             nullptr, nullptr, instance, nullptr);
+    return Made(::CreateWindowExW(WS_EX_CONTROLPARENT, MainClassName, L"", MainStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                  nullptr, nullptr, instance, nullptr),
+                "the main window");
 }
 
 Win32Form::Win32Form(TForm1& form, HWND window) : form_(form), window_(window) {
@@ -364,9 +403,11 @@ void Win32Form::BuildControls() {
         const HWND parent = row.Parent.empty() ? window_ : Child(row.Parent);
         const Rect& at = row.Geometry;
         const int height = row.Kind == ControlKind::ComboBox ? ComboDropHeight : at.Height;
-        const HWND child = ::CreateWindowExW(
-            native.exStyle, native.name, L"", WS_CHILD | WS_CLIPSIBLINGS | native.style, at.Left,
-            at.Top, at.Width, height, parent, nullptr, instance, nullptr);
+        const HWND child =
+            Made(::CreateWindowExW(native.exStyle, native.name, L"",
+                                   WS_CHILD | WS_CLIPSIBLINGS | native.style, at.Left, at.Top,
+                                   at.Width, height, parent, nullptr, instance, nullptr),
+                 row.Name);
         if (IsContainer(row.Kind))
             ::SetWindowSubclass(child, &Win32Form::ForwardingProc, 0, DWORD_PTR(this));
         if (row.Kind == ControlKind::Edit)
@@ -397,10 +438,12 @@ void Win32Form::BuildStatusBarPanels() {
     ::GetClientRect(bar, &area);
     int left = 0;
     for (const StatusPanelLayout& layout : StatusBarPanels) {
-        const HWND panel = ::CreateWindowExW(
-            0, L"STATIC", L"",
-            WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_NOPREFIX | (layout.Centred ? SS_CENTER : 0),
-            left, 0, layout.Width, area.bottom, bar, nullptr, ::GetModuleHandleW(nullptr), nullptr);
+        const HWND panel = Made(::CreateWindowExW(0, L"STATIC", L"",
+                                                  WS_CHILD | WS_VISIBLE | SS_SUNKEN | SS_NOPREFIX |
+                                                      (layout.Centred ? SS_CENTER : 0),
+                                                  left, 0, layout.Width, area.bottom, bar, nullptr,
+                                                  ::GetModuleHandleW(nullptr), nullptr),
+                                layout.Name);
         left += layout.Width;
         Control& control = *form_.Find(layout.Name);
         children_[control.Name()] = panel;
@@ -434,6 +477,13 @@ LRESULT CALLBACK Win32Form::ForwardingProc(HWND window, UINT message, WPARAM w, 
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
         return reinterpret_cast<Win32Form*>(self)->Dispatch(message, w, l);
+    case WM_PAINT:
+        if (const std::optional<COLORREF> colour =
+                reinterpret_cast<Win32Form*>(self)->CaptionColour(window)) {
+            PaintColouredGroup(window, *colour);
+            return 0;
+        }
+        return ::DefSubclassProc(window, message, w, l);
     case WM_ERASEBKGND: {
         RECT area{};
         ::GetClientRect(window, &area);
@@ -465,6 +515,8 @@ LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM 
         Guarded([&] { edit.UserType(char32_t(w)); });
         return 0;
     case WM_KEYDOWN:
+        if (w == VK_INSERT && IsShiftInsert()) // the edit box would paste without a WM_PASTE
+            return EditMessage(edit, window, WM_PASTE, 0, 0);
         if (w != VK_DELETE)
             break;
         TakeSelection(edit, window);
@@ -581,15 +633,19 @@ void Win32Form::Scroll(HWND child, int code) {
 }
 
 // Only the output groups' captions take their colours; everything else keeps the window's.
-LRESULT Win32Form::ColourStatic(HDC dc, HWND child) {
-    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
-    ::SetTextColor(dc, ::GetSysColor(COLOR_WINDOWTEXT));
+std::optional<COLORREF> Win32Form::CaptionColour(HWND child) const {
     for (int output = 1; output <= OutputCount; ++output) {
         if (Child(OutputGroupName(output)) == child) {
             const Rgb rgb = OutputColours[output - 1];
-            ::SetTextColor(dc, RGB(rgb.R, rgb.G, rgb.B));
+            return RGB(rgb.R, rgb.G, rgb.B);
         }
     }
+    return std::nullopt;
+}
+
+LRESULT Win32Form::ColourStatic(HDC dc, HWND child) {
+    ::SetBkColor(dc, ::GetSysColor(COLOR_BTNFACE));
+    ::SetTextColor(dc, CaptionColour(child).value_or(::GetSysColor(COLOR_WINDOWTEXT)));
     return LRESULT(face_);
 }
 

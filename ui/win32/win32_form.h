@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -50,6 +51,7 @@ class Win32Form {
     LRESULT EditMessage(EditBox& edit, HWND window, UINT message, WPARAM w, LPARAM l);
     bool Command(HWND child, int code);
     void Scroll(HWND child, int code);
+    std::optional<COLORREF> CaptionColour(HWND child) const;
     LRESULT ColourStatic(HDC dc, HWND child);
     void BuildControls();
     void BuildStatusBarPanels();

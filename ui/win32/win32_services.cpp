@@ -2,6 +2,9 @@
 
 #include "app/caption.h"
 
+#include <stdexcept>
+#include <string>
+
 #include <commdlg.h>
 
 namespace pelmora {
@@ -32,6 +35,13 @@ void ShowBox(HWND owner, const std::u16string& text, UINT icon) {
 
 std::wstring Wide(const std::u16string& text) {
     return std::wstring(text.begin(), text.end());
+}
+
+HWND Made(HWND window, std::string_view name) {
+    if (window == nullptr)
+        throw std::runtime_error("Cannot create " + std::string(name) + " (Windows error " +
+                                 std::to_string(::GetLastError()) + ")");
+    return window;
 }
 
 void Win32Pause::Sleep(int milliseconds) {

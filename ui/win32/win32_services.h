@@ -10,6 +10,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 #include <windows.h>
 
@@ -67,5 +68,9 @@ class Win32UiHandoff final : public UiHandoff {
 std::filesystem::path ExecutableFolder();
 
 std::wstring Wide(const std::u16string& text);
+
+// A window the program cannot do without: one that could not be made (nullptr) ends the
+// start-up with an error that names it.
+HWND Made(HWND window, std::string_view name);
 
 } // namespace pelmora
