@@ -3,7 +3,7 @@
 # pseudo-terminals: COM5 is the virtual box (a Linux build's pelmora-box), COM6 the serial
 # tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
 # The window's tests run once more at 144 dots per inch. Then checks the window end to end
-# (tools/wine-window-test.sh).
+# (tools/wine-window-test.sh) and a drag in its diagram (tools/wine-diagram-drag-test.sh).
 # Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,3 +38,4 @@ wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/
 PELMORA_EXPECT_DPI=144 ctest --test-dir "$build" --output-on-failure -L win32 -j "$(nproc)"
 # The window in a prefix of its own, under a virtual screen.
 tools/wine-window-test.sh "$build" "$box"
+tools/wine-diagram-drag-test.sh "$build" "$box"

@@ -1,10 +1,14 @@
 #include "ui/win32/diagram_window.h"
 
+#include "app/form.h"
 #include "app/layout.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/win32_services.h"
 
 #include <array>
+#include <optional>
+
+#include <windowsx.h>
 
 namespace pelmora {
 
@@ -45,8 +49,24 @@ std::array<POINT, 5> ClosedPixels(const std::array<Point, 4>& logical, UINT dpi)
     return pixels;
 }
 
+void RenderMark(HDC canvas, POINT centre, const DrawStep& step, UINT dpi) {
+    const int radius = Scaled(MarkRadius(step.Op), dpi);
+    RECT mark{centre.x - radius, centre.y - radius, centre.x + radius + 1, centre.y + radius + 1};
+    const HBRUSH brush = ::CreateSolidBrush(ToColorRef(step.Colour));
+    if (step.Op == DrawOp::SelectionMark)
+        ::FrameRect(canvas, &mark, brush);
+    else
+        ::FillRect(canvas, &mark, brush);
+    ::DeleteObject(brush);
+}
+
 void RenderStep(HDC canvas, const DrawStep& step, UINT dpi) {
     const std::array<POINT, 5> pixels = ClosedPixels(step.Points, dpi);
+    if (step.Op == DrawOp::Handle || step.Op == DrawOp::HotHandle ||
+        step.Op == DrawOp::SelectionMark) {
+        RenderMark(canvas, pixels[0], step, dpi);
+        return;
+    }
     if (step.Op == DrawOp::Hatch) {
         RECT box{pixels[0].x, pixels[0].y, pixels[0].x, pixels[0].y};
         for (const POINT& p : pixels) {
@@ -65,6 +85,30 @@ void RenderStep(HDC canvas, const DrawStep& step, UINT dpi) {
     ::Polyline(canvas, pixels.data(), int(pixels.size()));
     ::SelectObject(canvas, old);
     ::DeleteObject(pen);
+}
+
+// A pointer position in the window as a pixel of the picture.
+Point PicturePixel(LPARAM l, UINT dpi) {
+    const auto unscaled = [dpi](int pixels) { return ::MulDiv(pixels, int(LayoutDpi), int(dpi)); };
+    return {unscaled(GET_X_LPARAM(l) - Scaled(DiagramPicture.Left, dpi)),
+            unscaled(GET_Y_LPARAM(l) - Scaled(DiagramPicture.Top, dpi))};
+}
+
+std::optional<TForm1::DiagramKey> DiagramKeyOf(WPARAM key, bool shift) {
+    switch (key) {
+    case VK_LEFT:
+        return TForm1::DiagramKey::Left;
+    case VK_RIGHT:
+        return TForm1::DiagramKey::Right;
+    case VK_UP:
+        return TForm1::DiagramKey::Up;
+    case VK_DOWN:
+        return TForm1::DiagramKey::Down;
+    case VK_TAB:
+        return shift ? TForm1::DiagramKey::PreviousHandle : TForm1::DiagramKey::NextHandle;
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -168,8 +212,54 @@ void TForm2::Paint() {
     ::EndPaint(window_, &paint);
 }
 
+void TForm2::Forward(const std::function<void()>& action) {
+    if (editor_ != nullptr)
+        editor_->RunGuarded(action);
+}
+
+// The pointer and the keys of the picture go to the editor. The system keeps only the latest
+// pointer position while a live frame's pause holds the window, so each move is applied at
+// once.
+bool TForm2::EditorMessage(UINT message, WPARAM w, LPARAM l) {
+    if (editor_ == nullptr)
+        return false;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        ::SetCapture(window_);
+        ::SetFocus(window_);
+        Forward([&] { editor_->DiagramPointerPress(PicturePixel(l, dpi_)); });
+        return true;
+    case WM_MOUSEMOVE:
+        Forward([&] {
+            if (editor_->DiagramPointerMove(PicturePixel(l, dpi_)))
+                editor_->DiagramApplyMove();
+        });
+        return true;
+    case WM_LBUTTONUP:
+        ::ReleaseCapture();
+        Forward([&] { editor_->DiagramPointerRelease(PicturePixel(l, dpi_)); });
+        return true;
+    case WM_SETCURSOR:
+        if (LOWORD(l) != HTCLIENT || !(editor_->HotHandle || editor_->DiagramDragging()))
+            return false;
+        ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+        return true;
+    case WM_KEYDOWN: {
+        const auto key = DiagramKeyOf(w, ::GetKeyState(VK_SHIFT) < 0);
+        bool taken = false;
+        if (key)
+            Forward([&] { taken = editor_->DiagramKeyPress(*key, ::GetKeyState(VK_SHIFT) < 0); });
+        return taken;
+    }
+    default:
+        return false;
+    }
+}
+
 LRESULT CALLBACK TForm2::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
     auto* self = reinterpret_cast<TForm2*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self->EditorMessage(message, w, l))
+        return message == WM_SETCURSOR ? TRUE : 0;
     switch (message) {
     case WM_PAINT:
         self->Paint();

@@ -12,6 +12,8 @@
 
 namespace pelmora {
 
+class TForm1;
+
 class TForm2 final : public DiagramSurface {
   public:
     explicit TForm2(HWND owner);
@@ -24,6 +26,8 @@ class TForm2 final : public DiagramSurface {
 
     HWND Handle() const { return window_; }
     std::function<void()> OnClose; // the user closed the window (Alt+F4)
+    // The form whose corners the picture edits: the pointer and the keys go to it.
+    void AttachEditor(TForm1& form) { editor_ = &form; }
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
@@ -31,7 +35,10 @@ class TForm2 final : public DiagramSurface {
     void ScaleTo(UINT dpi);
     void PlaceOnOwnersMonitor();
     RECT Picture() const; // the picture's bitmap, at the window's resolution
+    bool EditorMessage(UINT message, WPARAM w, LPARAM l);
+    void Forward(const std::function<void()>& action);
 
+    TForm1* editor_ = nullptr;
     HWND window_ = nullptr;
     HDC canvas_ = nullptr;
     HBITMAP bitmap_ = nullptr;

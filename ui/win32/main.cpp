@@ -11,6 +11,21 @@
 
 namespace {
 
+// Ctrl+Z undoes, Ctrl+Y and Ctrl+Shift+Z redo, in either window and whatever has the focus.
+bool RunUndoKey(pelmora::TForm1& form, const MSG& message) {
+    if (message.message != WM_KEYDOWN || ::GetKeyState(VK_CONTROL) >= 0 ||
+        ::GetKeyState(VK_MENU) < 0)
+        return false;
+    const bool shift = ::GetKeyState(VK_SHIFT) < 0;
+    if (message.wParam == 'Z' && !shift)
+        form.RunGuarded([&form] { form.Undo(); });
+    else if ((message.wParam == 'Z' && shift) || (message.wParam == 'Y' && !shift))
+        form.RunGuarded([&form] { form.Redo(); });
+    else
+        return false;
+    return true;
+}
+
 int RunAlignTool() {
     using namespace pelmora;
     const HWND window = CreateMainWindow();
@@ -30,9 +45,12 @@ int RunAlignTool() {
     TForm1 form1(services);
     Win32Form face(form1, window);
     form2.OnClose = [&form1] { form1.RunGuarded([&form1] { form1.DiagramClosed(); }); };
+    form2.AttachEditor(form1);
     ::ShowWindow(window, SW_SHOWNORMAL);
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (RunUndoKey(form1, message))
+            continue;
         if (::IsDialogMessageW(window, &message))
             continue;
         ::TranslateMessage(&message);

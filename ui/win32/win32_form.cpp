@@ -12,6 +12,8 @@
 #include <utility>
 
 #include <commctrl.h>
+#include <initguid.h> // the annotation service's identifiers are defined here
+#include <oleacc.h>
 
 namespace pelmora {
 
@@ -104,6 +106,22 @@ SIZE NaturalSize(HWND window) {
     return size;
 }
 
+// The name a screen reader gives the control, through the system's annotation service; where
+// the system offers none, the control keeps the name the system finds for it.
+void ShowAccessibleName(HWND window, const std::u16string& name) {
+    static IAccPropServices* const annotations = [] {
+        IAccPropServices* services = nullptr;
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (FAILED(::CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IAccPropServices, reinterpret_cast<void**>(&services))))
+            return static_cast<IAccPropServices*>(nullptr);
+        return services;
+    }();
+    if (annotations != nullptr)
+        annotations->SetHwndPropStr(window, DWORD(OBJID_CLIENT), CHILDID_SELF, PROPID_ACC_NAME,
+                                    Wide(name).c_str());
+}
+
 // Shows one control's state on its window; what the window itself notifies meanwhile is not
 // taken for a user's action.
 class ChildView final : public ControlView {
@@ -128,6 +146,9 @@ class ChildView final : public ControlView {
         case Change::Font:
             ShowFont();
             break;
+        case Change::AccessibleName:
+            ShowAccessibleName(window_, control_.AccessibleName());
+            break;
         default:
             ShowValue(what);
         }
@@ -135,9 +156,9 @@ class ChildView final : public ControlView {
 
     void ShowAll(int fontPixels) {
         pixels_ = fontPixels;
-        for (Change what :
-             {Change::Enabled, Change::Font, Change::Caption, Change::Range, Change::Position,
-              Change::Text, Change::Checked, Change::Items, Change::ItemIndex})
+        for (Change what : {Change::Enabled, Change::Font, Change::Caption, Change::Range,
+                            Change::Position, Change::Text, Change::Checked, Change::Items,
+                            Change::ItemIndex, Change::AccessibleName})
             Changed(what);
         ::ShowWindow(window_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
     }
@@ -597,6 +618,9 @@ LRESULT Win32Form::EditMessage(EditBox& edit, HWND window, UINT message, WPARAM 
     case EM_UNDO:
     case WM_UNDO:
         return FALSE;
+    case WM_KILLFOCUS:
+        Guarded([&] { edit.UserLeave(); });
+        break;
     case WM_LBUTTONUP: {
         const LRESULT result = ::DefSubclassProc(window, message, w, l);
         Guarded([&] { edit.UserClick(); });
