@@ -49,15 +49,12 @@ bool TForm1::ShiftStep(int output, Axis axis) {
     const int candidate = topRight->Position() + (moved - reference);
     if (candidate > topRight->Max() || candidate < topRight->Min()) {
         // A reference above the bar's lowered maximum cannot be gone back to: it comes down
-        // to the value the bar was clamped to.
+        // to the value the bar was clamped to, which the edit box then shows.
         reference = std::clamp(reference, topLeft->Min(), topLeft->Max());
         const int back = reference;
-        const int index = CornerIndex(output, ParamKind::TopLeft, axis);
-        if (topLeft->Position() == back)
-            BarChange(index); // already there: the handling runs all the same
-        else
-            topLeft->SetPosition(back); // runs the top-left handling again, now with no move
-        Edits[index]->SetText(Utf8ToUtf16(std::to_string(back)));
+        topLeft->SetPosition(back); // runs the top-left handling again, now with no move
+        Edits[CornerIndex(output, ParamKind::TopLeft, axis)]->SetText(
+            Utf8ToUtf16(std::to_string(back)));
         return false;
     }
     topRight->SetPosition(candidate);

@@ -145,7 +145,7 @@ TEST_F(Bindings, PastedTextKeepsItsDigitsAndIsClampedLikeTypedText) {
         std::string text;
     };
     for (const Case& c : {Case{TLX1, u"1234", false, "1234"}, Case{TLX1, u"12a3", false, "123"},
-                          Case{TLX1, u"5000", false, "1920"}, Case{TLX1, u"5", true, "1920"},
+                          Case{TLX1, u"5000", false, "1920"}, Case{TLX1, u" 5", true, "1920"},
                           Case{TLX1, u"x -", false, "1920"}, Case{TRY1, u"1 0\b0", false, "100"},
                           Case{LTIndex, u"9999", false, "600"}}) {
         SCOPED_TRACE(Utf16ToUtf8(c.pasted));
