@@ -61,7 +61,7 @@ def choose_second_language(app):
     box = combo.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     subprocess.run(["xdotool", "mousemove", str(box.x + box.width // 2),
                     str(box.y + box.height // 2), "click", "1"], check=True)
-    time.sleep(0.5)
+    time.sleep(1)
     subprocess.run(["xdotool", "key", "Down", "Return"], check=True)
 
 
@@ -71,8 +71,13 @@ def main():
     program = subprocess.Popen([exe], env=env, cwd=os.path.dirname(exe))
     try:
         app = find_application(program.pid)
-        time.sleep(0.5)  # the window's widgets register after it is shown
+        # The window's widgets register after it is shown, the later ones the slower the
+        # machine is.
+        end = time.monotonic() + 20
         bars, edits = names(app)
+        while (len(bars), len(edits)) != (22, 19) and time.monotonic() < end:
+            time.sleep(0.2)
+            bars, edits = names(app)
         check_distinct("scroll bars", bars, 22)
         check_distinct("edit boxes", edits, 19)
         if "TV1 Top Left X" not in bars or "Warp Ratio H" not in bars or "Loop Time" not in edits:
