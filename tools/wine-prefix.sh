@@ -35,3 +35,23 @@ wait_for_window() {
   done
   [ -n "$window" ] && echo "$window"
 }
+
+# Starts the virtual box $1 on the prefix's COM5, logging the frames it receives to $2 (further
+# arguments go to the box), and registers COM5 as a serial port of the system.
+start_box_on_com5() {
+  local box=$1 log=$2
+  shift 2
+  "$box" --link "$WINEPREFIX/dosdevices/com5" --log "$log" "$@" >/dev/null &
+  PIDS+=($!)
+  for _ in $(seq 50); do [ -e "$WINEPREFIX/dosdevices/com5" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\Serial4' /t REG_SZ /d COM5 /f \
+    >/dev/null 2>&1
+}
+
+# Starts the Windows window $1 and waits until it shows; sets WINDOW to its id.
+start_main_window() {
+  wine "$1" >/dev/null 2>&1 &
+  PIDS+=($!)
+  WINDOW=$(wait_for_window '^PAT  ') || return 1
+  sleep 1
+}

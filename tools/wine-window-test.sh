@@ -16,16 +16,9 @@ fail() {
   exit 1
 }
 
-"$box" --link "$WINEPREFIX/dosdevices/com5" --log "$frames" --silent-after 48 >/dev/null &
-PIDS+=($!)
-for _ in $(seq 50); do [ -e "$WINEPREFIX/dosdevices/com5" ] && break; sleep 0.1; done
-wine reg add 'HKLM\HARDWARE\DEVICEMAP\SERIALCOMM' /v '\Device\Serial4' /t REG_SZ /d COM5 /f \
-  >/dev/null 2>&1
-
-wine "$exe" >/dev/null 2>&1 &
-PIDS+=($!)
-window=$(wait_for_window '^PAT  ') || fail "the window did not show"
-sleep 1
+start_box_on_com5 "$box" "$frames" --silent-after 48
+start_main_window "$exe" || fail "the window did not show"
+window=$WINDOW
 
 # Client coordinates of the controls, from the layout table.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
