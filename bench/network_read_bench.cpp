@@ -3,48 +3,27 @@
 // real pauses. Prints each median and its ratio to the direct one. PELMORA_BENCH_QUICK=1 runs
 // one round.
 #include "app/form.h"
+#include "bench/bench_support.h"
 #include "emulator/pty_box.h"
 #include "support/ser2net_server.h"
 #include "ui/qt/application.h"
 #include "ui/qt/qt_form.h"
 #include "ui/qt/qt_services.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <vector>
 
 namespace {
 
 using namespace pelmora;
+using bench::CountingBoxes;
+using bench::PumpUntil;
 using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
-
-class CountingBoxes final : public MessageBoxes {
-  public:
-    void ShowError(const std::u16string&) override { ++shown; }
-    void ShowMessage(const std::u16string&) override { ++shown; }
-    int shown = 0;
-};
-
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-    QTimer tick;
-    tick.start(1);
-    const auto deadline = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() >= deadline)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
 
 bool Idle(TForm1& form) {
     return form.StepCounter == StepIdle && form.StatusPanel->Hidden();
