@@ -37,7 +37,7 @@ class Socket {
     std::unique_ptr<NativeSocket> native_;
 };
 
-// Watches the connection for received bytes, as ComEventWaiter watches a device.
+// Watches the connection for received bytes and its end, as ComEventWaiter watches a device.
 std::unique_ptr<PortWaiter> NewSocketWaiter(Socket& socket);
 
 // The codes for a connection that is gone and for an answer that did not come in time.

@@ -92,6 +92,7 @@ class SocketWaiter final : public PortWaiter {
     Socket& socket_;
     int epoll_ = -1;
     int stop_ = -1;
+    bool ended_ = false;
 };
 
 constexpr std::uint64_t StopTag = 0;
@@ -115,9 +116,11 @@ int SocketWaiter::Start() {
     return Watch(epoll_, socket_.Native().fd, EPOLLIN | EPOLLRDHUP | EPOLLET, SocketTag);
 }
 
-// A connection that ended raises one last event, so the reader sees the end; after that only
-// the stop signal is awaited.
+// A connection that ended is offered once more as received bytes, so what came before the
+// close is read, and is then lost.
 LineEvent SocketWaiter::Wait() {
+    if (ended_)
+        return LineEvent::Lost;
     for (;;) {
         std::array<epoll_event, 2> events{};
         const int ready = ::epoll_wait(epoll_, events.data(), events.size(), -1);
@@ -125,17 +128,15 @@ LineEvent SocketWaiter::Wait() {
             continue;
         if (ready < 0)
             return LineEvent::Stop;
-        bool received = false;
         for (int i = 0; i < ready; ++i) {
             if (events[i].data.u64 == StopTag)
                 return LineEvent::Stop;
-            if ((events[i].events & (EPOLLHUP | EPOLLERR | EPOLLRDHUP)) != 0 &&
-                ::epoll_ctl(epoll_, EPOLL_CTL_DEL, socket_.Native().fd, nullptr) != 0)
-                return LineEvent::Stop;
-            received = true;
+            if ((events[i].events & (EPOLLHUP | EPOLLERR | EPOLLRDHUP)) != 0) {
+                ::epoll_ctl(epoll_, EPOLL_CTL_DEL, socket_.Native().fd, nullptr);
+                ended_ = true;
+            }
         }
-        if (received)
-            return LineEvent::RxChar;
+        return LineEvent::RxChar;
     }
 }
 

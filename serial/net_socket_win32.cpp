@@ -108,19 +108,18 @@ class SocketWaiter final : public PortWaiter {
             return ::WSAGetLastError();
         return 0;
     }
-    // After the far end's close only the stop signal is awaited.
+    // A connection that ended is offered once more as received bytes, so what came before
+    // the close is read, and is then lost.
     LineEvent Wait() override {
-        if (gone_) {
-            ::WaitForSingleObject(stop_, INFINITE);
-            return LineEvent::Stop;
-        }
+        if (ended_)
+            return LineEvent::Lost;
         const std::array<HANDLE, 2> handles{stop_, received_};
         if (::WaitForMultipleObjects(2, handles.data(), FALSE, INFINITE) != WAIT_OBJECT_0 + 1)
             return LineEvent::Stop;
         WSANETWORKEVENTS events{};
         if (::WSAEnumNetworkEvents(socket_.Native().handle, received_, &events) != 0 ||
             (events.lNetworkEvents & FD_CLOSE) != 0)
-            gone_ = true;
+            ended_ = true;
         return LineEvent::RxChar;
     }
     void SignalStop() override { ::SetEvent(stop_); }
@@ -129,7 +128,7 @@ class SocketWaiter final : public PortWaiter {
     Socket& socket_;
     HANDLE stop_ = nullptr;
     WSAEVENT received_ = WSA_INVALID_EVENT;
-    bool gone_ = false;
+    bool ended_ = false;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 // What the port component opens: a serial device, or a network connection standing in for
 // one. Both keep the device's conventions (see ComDevice): every call returns 0 or the
 // system's error code, and a connection that is gone behaves as a hung-up device (reads fail
-// with an I/O error, the waiter stops watching it).
+// with an I/O error, the waiter reports the line lost).
 #pragma once
 
 #include "serial/com_device.h"

@@ -323,7 +323,7 @@ TEST_F(Cli, ThroughTheDeviceServerTheBoxSeesTheFramesOfADirectPort) {
     EXPECT_EQ(both.Exit, 0) << both.Err;
 }
 
-TEST_F(Cli, KillingTheDeviceServerMidTransferIsACommunicationError) {
+TEST_F(Cli, KillingTheDeviceServerMidTransferIsACommunicationErrorOnALostPort) {
     RealPause real;
     emulator::PtyBox& box = AddBox();
     Ser2netServer server(box.DevicePath(), "telnet(rfc2217)", Dir);
@@ -334,7 +334,9 @@ TEST_F(Cli, KillingTheDeviceServerMidTransferIsACommunicationError) {
     const CliRun run = Run({"read", "--port", server.PortName(), "--slot", "1"}, real);
     killer.join();
     EXPECT_EQ(run.Exit, 1);
-    EXPECT_EQ(run.Err, "pelmora-cli: " + server.PortName() + ": Communication Error !!\n");
+    const std::string prefix = "pelmora-cli: " + server.PortName() + ": ";
+    EXPECT_EQ(run.Err, prefix + "Communication Error !!\n" + prefix +
+                           "The port was lost. Check the cable, then press Connect.\n");
 }
 
 // A usage error names its reason and the usage of the command given, nothing more.

@@ -92,27 +92,25 @@ TEST_F(NetPort, PlainTcpLeavesTheServersLineAlone) {
     EXPECT_EQ(PtySpeed(), speed_t(B9600));
 }
 
-TEST_F(NetPort, AKilledServerIsAHungUpDeviceThatCostsNoCpu) {
+TEST_F(NetPort, AKilledServerIsALostPortThatCostsNoCpu) {
     pelmora::testing::Ser2netServer server(peer.SlavePath(), "telnet(rfc2217)", folder.Path());
+    int losses = 0;
+    port.OnPortLost = [&](TCustomComPort&) { ++losses; };
     Open(server.PortName());
     server.Kill();
+    ASSERT_TRUE(ui.PumpUntil(port, [&] { return losses == 1; }));
     const double cpuBefore = ProcessCpuMilliseconds();
-    ui.PumpFor(port, 1000ms);
+    ui.PumpFor(port, 500ms);
     EXPECT_LT(ProcessCpuMilliseconds() - cpuBefore, 50.0);
-    char buffer[4] = {};
-    EXPECT_EQ(CaughtError([&] { port.Read(buffer, 4); }).SystemErrorCode, EIO);
-    const EComPort write = CaughtError([&] { port.Write(buffer, 4); });
-    EXPECT_EQ(write.ErrorNumber, 2);
-    EXPECT_EQ(write.SystemErrorCode, EIO);
-    port.Close();
+    EXPECT_EQ(losses, 1);
     EXPECT_FALSE(port.Connected());
 }
 
 // A server of the test's own that accepts one client, sends `opening` and then stays silent
-// until the test ends.
+// until the test ends, or closes the connection at once when `hangUp`.
 class SilentServer {
   public:
-    explicit SilentServer(std::string opening) {
+    explicit SilentServer(std::string opening, bool hangUp = false) {
         listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -122,10 +120,12 @@ class SilentServer {
         ::listen(listener_, 1);
         ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
         port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this, opening] {
+        thread_ = std::thread([this, opening, hangUp] {
             client_ = ::accept(listener_, nullptr, nullptr);
             if (client_ >= 0) [[maybe_unused]]
                 auto sent = ::send(client_, opening.data(), opening.size(), 0);
+            if (hangUp)
+                ::shutdown(client_, SHUT_RDWR);
         });
     }
     ~SilentServer() {
@@ -134,7 +134,9 @@ class SilentServer {
         ::close(client_);
         ::close(listener_);
     }
-    std::string Name() const { return "rfc2217://127.0.0.1:" + std::to_string(port_); }
+    std::string Name(const char* scheme = "rfc2217") const {
+        return scheme + std::string("://127.0.0.1:") + std::to_string(port_);
+    }
     int Port() const { return port_; }
 
   private:
@@ -173,6 +175,25 @@ TEST(NetPortErrors, OpenFailuresSayWhatWentWrongAndLeaveThePortClosed) {
         EXPECT_EQ(error.what(), c.Message);
         EXPECT_FALSE(port.Connected());
     }
+}
+
+TEST(NetPortErrors, AServerThatClosesIsReadToTheEndAndThenLost) {
+    SilentServer closing("last", true);
+    TComPort port;
+    TestUiLoop ui;
+    std::string received;
+    bool lost = false;
+    port.OnRxChar = [&](TCustomComPort& sender, int count) {
+        std::string bytes(count, '\0');
+        received += bytes.substr(0, sender.Read(bytes.data(), count));
+    };
+    port.OnPortLost = [&](TCustomComPort&) { lost = true; };
+    port.SetPort(closing.Name("tcp"));
+    port.SetUiHandoff(&ui);
+    port.Open();
+    ASSERT_TRUE(ui.PumpUntil(port, [&] { return lost; }));
+    EXPECT_EQ(received, "last");
+    EXPECT_FALSE(port.Connected());
 }
 
 TEST(NetPortErrors, AServerThatNeverAnswersTimesOutAfterThreeSeconds) {
