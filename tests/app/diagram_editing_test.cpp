@@ -89,8 +89,9 @@ TEST_F(DiagramEditingTest, KeysSelectAndNudgeTheCornerAndNameIt) {
 TEST_F(DiagramEditingTest, LiveDragSendsOnlyTheLatestPositionAndUndoSendsTheOldOne) {
     ASSERT_TRUE(Connect());
     Form->RealTimeMode->UserClick();
+    const std::size_t before = Box->Frames().size();
     Set(TRX2, 1600);
-    ASSERT_TRUE(PumpUntilFrames(Box->Frames().size() + 1));
+    ASSERT_TRUE(PumpUntilFrames(before + 1));
     ForgetBoxFrames();
     Pauses.Pauses.clear();
     Drag({1600, 0}, {{1590, 0}, {1580, 10}, {1500, 50}});
