@@ -178,30 +178,12 @@ void TForm1::AssignControls() {
         STBarPanels[i] = Find(StatusBarPanels[i].Name);
 }
 
-// The port chooser lists the system's ports once and selects the port component's own
-// name when it is among them (ignoring case).
-void FillPortChooser(ComboBox& chooser, const std::vector<std::string>& ports,
-                     const std::string& current) {
-    std::vector<std::u16string> items;
-    int selected = -1;
-    for (const std::string& port : ports) {
-        if (selected < 0 &&
-            std::equal(port.begin(), port.end(), current.begin(), current.end(),
-                       [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
-            selected = int(items.size());
-        items.push_back(Utf8ToUtf16(port));
-    }
-    chooser.SetItems(std::move(items));
-    chooser.SetItemIndex(selected);
-}
-
 void TForm1::SetInitialValues() {
     for (const ParameterInfo& info : Parameters) {
         Bars[info.index]->SetRange(info.minimum, info.maximum);
         Bars[info.index]->SetPosition(info.startValue);
     }
     ProgressBar1->SetRange(0, 100);
-    FillPortChooser(*ComComboBox1, EnumComPorts(), ComPort1.Port());
     SlotButtons[0]->SetChecked(true);
     ProfileButtons[0]->SetChecked(true);
 }
@@ -232,6 +214,8 @@ void TForm1::WireHandlers() {
             (this->*handler)();
         };
     UIComboBox->OnChange = [this] { UIComboBoxChange(); };
+    ComComboBox1->OnChange = [this] { ComComboBox1Change(); };
+    ComComboBox1->OnDropDown = [this] { RefreshPortList(); };
     Timer1.OnTimer = [this] { Timer1Timer(); };
     ComPort1.OnRxChar = [this](TCustomComPort& sender, int count) {
         ComPort1RxChar(sender, count);

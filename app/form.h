@@ -49,10 +49,11 @@ struct ShiftPoint {
     int Y = 0;
 };
 
-// Lists `ports` in the port chooser and selects the one equal to `current` (ignoring case),
-// or none.
-void FillPortChooser(ComboBox& chooser, const std::vector<std::string>& ports,
-                     const std::string& current);
+// Lists `ports` in the port chooser and selects the one named `current` (ignoring case), or
+// none.
+// `askEntry`, when given, comes last.
+void FillPortChooser(ComboBox& chooser, const std::vector<PortEntry>& ports,
+                     const std::string& current, const std::u16string& askEntry = u"");
 
 class TForm1 {
   public:
@@ -151,6 +152,16 @@ class TForm1 {
     void Timer1Timer();
     void CNTBTNClick();
     void ComPort1PortLost();
+
+    // ---- The port chooser ----
+    // Lists the system's ports, then the names the user entered that it does not list, then
+    // the entry that asks for a network port; the chosen port stays chosen while listed.
+    // Nothing changes while a port is connected.
+    void RefreshPortList();
+    void PortsChanged(); // the face noticed a port come or go
+    void ComComboBox1Change();
+    std::string ChosenPort() const; // the name that opens the chosen port, or ""
+    std::vector<std::string> EnteredPorts; // kept in the list once chosen
     void ConfigureForModel(int model);
     void RunOutputModeStep(int code); // identification: the output-mode reply
     void RunModelStep(int model);     // identification: the model reply
@@ -205,6 +216,9 @@ class TForm1 {
     void AssignControls();
     void SetInitialValues();
     void WireHandlers();
+    std::vector<PortEntry> ListedPorts() const;
+    void ChooseRememberedPort();
+    void AskForNetworkPort();
     void LoadLanguage();
     void ApplyAccessibleNames();
     void WireGestures();
@@ -239,6 +253,7 @@ class TForm1 {
     std::optional<Gesture> gesture_;
 
     FormServices services_;
+    std::string chosenPort_; // kept chosen when the list is refilled
 };
 
 } // namespace pelmora

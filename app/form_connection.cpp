@@ -73,7 +73,7 @@ void ClosePort(TForm1& form) {
 // A port that opened but could not be made ready is closed again.
 bool OpenPort(TForm1& form) {
     try {
-        form.ComPort1.SetPort(Utf16ToUtf8(form.ComComboBox1->Text()));
+        form.ComPort1.SetPort(form.ChosenPort());
         form.ComPort1.Open();
         form.Pauser().Sleep(OpenSettleMs);
         form.ComPort1.ClearBuffer(true, true);

@@ -77,6 +77,7 @@ void TForm1::FormCreate() {
     UIComboBox->SetItemIndex(LanguageIndex);
     LoadLanguage();
     ApplyUiStrings();
+    ChooseRememberedPort();
 
     for (Control* deviceText : {StModel, StRes, STBarPanels[0], STBarPanels[1]})
         deviceText->SetCaption(u"");
@@ -122,6 +123,7 @@ void TForm1::UIComboBoxChange() {
     LanguageIndex = index;
     LoadLanguage();
     ApplyUiStrings();
+    RefreshPortList(); // its last entry speaks the language
     SaveLanguageIndex(SystemIniPath, LanguageIndex);
 }
 

@@ -24,6 +24,10 @@ class CollectedMessages final : public MessageBoxes {
   public:
     void ShowError(const std::u16string& text) override;
     void ShowMessage(const std::u16string& text) override;
+    // Nobody is there to answer: every question is cancelled.
+    std::optional<std::u16string> AskText(const std::u16string&, const std::u16string&) override {
+        return std::nullopt;
+    }
     std::vector<std::string> Texts;
 };
 

@@ -1,9 +1,13 @@
 // What the form needs from the platform it runs on; each face supplies these.
 #pragma once
 
+#include "serial/enum_com_ports.h"
+
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 
@@ -18,6 +22,10 @@ class MessageBoxes {
     virtual void ShowError(const std::u16string& text) = 0;
     // A plain message box with OK (the watchdog's "Communication Error !!").
     virtual void ShowMessage(const std::u16string& text) = 0;
+    // Asks for one line of text under `prompt`, offering `initial`, with OK and Cancel;
+    // nullopt when cancelled.
+    virtual std::optional<std::u16string> AskText(const std::u16string& prompt,
+                                                  const std::u16string& initial) = 0;
 };
 
 // The standard open and save dialogs for alignment files ("*.PMX").
@@ -38,10 +46,11 @@ class DiagramSurface {
 };
 
 struct FormServices {
-    Pause* pause = nullptr;             // required
-    MessageBoxes* messages = nullptr;   // required
-    FileDialogs* fileDialogs = nullptr; // nullptr: every file dialog is cancelled
-    DiagramSurface* diagram = nullptr;  // nullptr: no diagram window
+    Pause* pause = nullptr;                            // required
+    MessageBoxes* messages = nullptr;                  // required
+    FileDialogs* fileDialogs = nullptr;                // nullptr: every file dialog is cancelled
+    DiagramSurface* diagram = nullptr;                 // nullptr: no diagram window
+    std::function<std::vector<PortEntry>()> listPorts; // empty: the system's own ports
     // A portable copy keeps UI.INI and SYSTEM.INI beside its executable. An installed one (its
     // package data folder holds a UI.INI, or its own folder cannot be written) reads the
     // user's UI.INI if there is one, else the package's, and keeps SYSTEM.INI in the user's

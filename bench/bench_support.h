@@ -17,6 +17,9 @@ class CountingBoxes final : public MessageBoxes {
   public:
     void ShowError(const std::u16string&) override { ++shown; }
     void ShowMessage(const std::u16string&) override { ++shown; }
+    std::optional<std::u16string> AskText(const std::u16string&, const std::u16string&) override {
+        return std::nullopt;
+    }
     int shown = 0;
 };
 

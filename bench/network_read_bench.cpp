@@ -32,7 +32,7 @@ bool Idle(TForm1& form) {
 // Connects on `port`, times one Read, and disconnects; the time in ms, or -1 on any failure.
 double TimeRead(TForm1& form, emulator::PtyBox& box, const std::string& port,
                 const CountingBoxes& boxes) {
-    FillPortChooser(*form.ComComboBox1, {port}, port);
+    FillPortChooser(*form.ComComboBox1, {{port}}, port);
     box.ClearFrames();
     form.CNTBTN->UserClick();
     if (!PumpUntil([&] { return Idle(form) && box.Frames().size() == 2; }, std::chrono::seconds(5)))

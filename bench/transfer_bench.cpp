@@ -60,7 +60,7 @@ int RunRounds(const std::filesystem::path& dir, int rounds, bool shown, Counting
     if (shown)
         window.show();
     emulator::PtyBox box({});
-    FillPortChooser(*form.ComComboBox1, {box.DevicePath()}, box.DevicePath());
+    FillPortChooser(*form.ComComboBox1, {{box.DevicePath()}}, box.DevicePath());
     form.CNTBTN->UserClick();
     if (!PumpUntil([&] { return form.StepCounter == StepIdle && box.Frames().size() == 2; },
                    std::chrono::seconds(5))) {

@@ -63,16 +63,24 @@ int ServeBoxes(BoxCommand command, const Invocation& invocation, const CliEnviro
                                                                              : ExitFailure;
 }
 
+std::string PortJson(const PortEntry& port) {
+    return "{\"name\":" + JsonText(port.Name) + ",\"label\":" + JsonText(PortLabel(port)) +
+           ",\"description\":" + JsonText(port.Description) +
+           ",\"manufacturer\":" + JsonText(port.Manufacturer) +
+           ",\"serialNumber\":" + JsonText(port.SerialNumber) +
+           ",\"stableName\":" + JsonText(port.StableName) + "}";
+}
+
 int ListPorts(Output& output) {
-    const std::vector<std::string> ports = EnumComPorts();
+    const std::vector<PortEntry> ports = EnumComPorts();
     if (!output.Json()) {
-        for (const std::string& port : ports)
-            output.Line("", port);
+        for (const PortEntry& port : ports)
+            output.Line("", PortLabel(port));
         return ExitSuccess;
     }
     std::string json = "{\"ports\":[";
     for (std::size_t i = 0; i < ports.size(); ++i)
-        json += (i ? "," : "") + JsonText(ports[i]);
+        json += (i ? "," : "") + PortJson(ports[i]);
     output.Line("", json + "]}");
     return ExitSuccess;
 }

@@ -268,6 +268,11 @@ void ComboBox::UserSelect(int index) {
     Run(OnChange);
 }
 
+void ComboBox::UserDropDown() {
+    if (Enabled())
+        Run(OnDropDown);
+}
+
 // ---- Timer ----
 
 void Timer::Start() {

@@ -237,8 +237,10 @@ class ComboBox : public Control {
     // The selected entry, or "" when none is.
     std::u16string Text() const;
     void UserSelect(int index);
+    void UserDropDown(); // the user opens the list: it may be refilled before it shows
 
     Handler OnChange;
+    Handler OnDropDown;
 
   private:
     std::vector<std::u16string> items_;

@@ -1,5 +1,6 @@
-// Linux port list: ttys with hardware behind them, from sysfs, and the links in /dev that
-// point at pseudo-terminals (virtual ports made by socat or the virtual box).
+// Linux port list: ttys with hardware behind them, from sysfs, described by the attributes of
+// the USB device they belong to, and the links in /dev that point at pseudo-terminals
+// (virtual ports made by socat or the virtual box).
 #include "serial/enum_com_ports.h"
 
 #include <algorithm>
@@ -31,13 +32,51 @@ bool IsHardwarePort(const fs::path& ttyEntry) {
     return fs::exists(ttyEntry / "device", error) && !HasNoUart(ttyEntry);
 }
 
+// The first line of a sysfs attribute, or "" when there is none.
+std::string Attribute(const fs::path& file) {
+    std::ifstream in(file);
+    std::string line;
+    std::getline(in, line);
+    return line;
+}
+
+// A USB adapter's tty hangs below its interface, which hangs below the device that carries
+// the vendor's strings; a few levels up is as far as any driver puts it.
+void AddUsbAttributes(const fs::path& ttyEntry, PortEntry& port) {
+    constexpr int MaxLevels = 4;
+    std::error_code error;
+    fs::path dir = fs::canonical(ttyEntry / "device", error);
+    for (int level = 0; !error && level < MaxLevels && dir.has_relative_path(); ++level) {
+        if (fs::exists(dir / "idVendor", error)) {
+            port.Description = Attribute(dir / "product");
+            port.Manufacturer = Attribute(dir / "manufacturer");
+            port.SerialNumber = Attribute(dir / "serial");
+            return;
+        }
+        dir = dir.parent_path();
+    }
+}
+
+// The link in /dev/serial/by-id that leads to the port, if there is one.
+std::string StableName(const fs::path& devRoot, const fs::path& device) {
+    std::error_code error;
+    for (const fs::directory_entry& link :
+         fs::directory_iterator(devRoot / "serial" / "by-id", error))
+        if (fs::equivalent(link.path(), device, error))
+            return link.path().string();
+    return {};
+}
+
 void AddHardwarePorts(const fs::path& sysClassTty, const fs::path& devRoot,
-                      std::vector<std::string>& ports) {
+                      std::vector<PortEntry>& ports) {
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(sysClassTty, error)) {
         const fs::path device = devRoot / entry.path().filename();
         if (IsHardwarePort(entry.path()) && fs::exists(device, error)) {
-            ports.push_back(device.string());
+            PortEntry port{device.string()};
+            AddUsbAttributes(entry.path(), port);
+            port.StableName = StableName(devRoot, device);
+            ports.push_back(std::move(port));
         }
     }
 }
@@ -51,12 +90,12 @@ bool LinksToPseudoTerminal(const fs::path& link, const fs::path& ptsDir) {
     return !error && target.parent_path() == ptsDir && AllDigits(target.filename().string());
 }
 
-void AddPseudoTerminalLinks(const fs::path& devRoot, std::vector<std::string>& ports) {
+void AddPseudoTerminalLinks(const fs::path& devRoot, std::vector<PortEntry>& ports) {
     const fs::path ptsDir = (devRoot / "pts").lexically_normal();
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(devRoot, error)) {
         if (LinksToPseudoTerminal(entry.path(), ptsDir)) {
-            ports.push_back(entry.path().string());
+            ports.push_back({entry.path().string()});
         }
     }
 }
@@ -68,23 +107,23 @@ std::string Lowered(std::string text) {
 }
 
 // Names equal but for case keep a fixed order among themselves.
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const std::string lowerA = Lowered(a);
-    const std::string lowerB = Lowered(b);
-    return lowerA != lowerB ? lowerA < lowerB : a < b;
+bool LessIgnoringCase(const PortEntry& a, const PortEntry& b) {
+    const std::string lowerA = Lowered(a.Name);
+    const std::string lowerB = Lowered(b.Name);
+    return lowerA != lowerB ? lowerA < lowerB : a.Name < b.Name;
 }
 
 } // namespace
 
-std::vector<std::string> EnumComPorts(const fs::path& sysClassTty, const fs::path& devRoot) {
-    std::vector<std::string> ports;
+std::vector<PortEntry> EnumComPorts(const fs::path& sysClassTty, const fs::path& devRoot) {
+    std::vector<PortEntry> ports;
     AddHardwarePorts(sysClassTty, devRoot, ports);
     AddPseudoTerminalLinks(devRoot, ports);
     std::sort(ports.begin(), ports.end(), LessIgnoringCase);
     return ports;
 }
 
-std::vector<std::string> EnumComPorts() {
+std::vector<PortEntry> EnumComPorts() {
     return EnumComPorts("/sys/class/tty", "/dev");
 }
 

@@ -30,7 +30,7 @@ namespace pelmora {
 // terminator, and one final terminator.
 inline constexpr std::size_t SectionNameListCapacity = 1024;
 // Larger files are treated as unreadable, so that a write never cuts one short. A language
-// section takes at most about 5 KB even in UTF-16 (37 values of 63 or 127 characters), real
+// section takes at most about 5 KB even in UTF-16 (39 values of 63 or 127 characters), real
 // ones far less; this holds some two hundred of them while bounding the time and memory a
 // corrupt file costs at start-up.
 inline constexpr std::size_t MaxIniFileSize = 1024 * 1024;

@@ -11,6 +11,7 @@ namespace {
 constexpr std::u16string_view FallbackLanguage = u"English";
 constexpr std::u16string_view SystemSection = u"SYSTEM";
 constexpr std::u16string_view LanguageIndexKey = u"UI";
+constexpr std::u16string_view LastPortKey = u"Port";
 constexpr std::u16string_view FontKey = u"Font";
 
 std::u16string Widen(std::string_view ascii) {
@@ -61,6 +62,15 @@ int ReadLanguageIndex(const std::filesystem::path& systemIni, int itemCount) {
 
 void SaveLanguageIndex(const std::filesystem::path& systemIni, int index) {
     WriteIniString(systemIni, SystemSection, LanguageIndexKey, Widen(std::to_string(index)));
+}
+
+std::u16string ReadLastPort(const std::filesystem::path& systemIni) {
+    const auto ini = ReadIniFile(systemIni);
+    return ini ? ini->ReadString(SystemSection, LastPortKey, u"") : std::u16string();
+}
+
+void SaveLastPort(const std::filesystem::path& systemIni, const std::u16string& port) {
+    WriteIniString(systemIni, SystemSection, LastPortKey, port);
 }
 
 LoadedLanguage LoadUiStrings(const std::filesystem::path& uiIni,

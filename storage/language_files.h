@@ -1,5 +1,5 @@
 // The language files beside the executable: UI.INI holds one section of interface strings
-// per language, SYSTEM.INI remembers which language was chosen. None of these functions
+// per language, SYSTEM.INI remembers which language and which port were chosen. None of these functions
 // throws, and a folder that cannot be written only means nothing is remembered: the tool
 // then runs in English.
 #pragma once
@@ -15,7 +15,7 @@ namespace pelmora {
 std::filesystem::path UiIniPathIn(const std::filesystem::path& folder);
 std::filesystem::path SystemIniPathIn(const std::filesystem::path& folder);
 
-// One section "English" with Str0..Str36 in order and no Font key; false when the file
+// One section "English" with every interface string (Str0, Str1, ...) in order and no Font key; false when the file
 // cannot be written.
 bool WriteDefaultUiIni(const std::filesystem::path& uiIni);
 
@@ -29,6 +29,10 @@ inline constexpr int AbsentLanguageIndex = 65535;
 // or non-numeric value counts as AbsentLanguageIndex and is replaced in the file by 0.
 int ReadLanguageIndex(const std::filesystem::path& systemIni, int itemCount);
 void SaveLanguageIndex(const std::filesystem::path& systemIni, int index);
+
+// The port chosen last, or "" when none is remembered; saving it leaves the other keys be.
+std::u16string ReadLastPort(const std::filesystem::path& systemIni);
+void SaveLastPort(const std::filesystem::path& systemIni, const std::u16string& port);
 
 inline constexpr std::size_t FontNameMaxLength = 127;
 

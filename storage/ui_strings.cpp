@@ -41,6 +41,8 @@ const UiStringTable& DefaultUiStrings() {
         u"Shift mode",
         u"Communication Error !!",
         u"The port was lost. Check the cable, then press Connect.",
+        u"Network port...",
+        u"Network port: rfc2217://HOST:PORT or tcp://HOST:PORT",
     };
     return table;
 }

@@ -1,4 +1,4 @@
-// The interface string table: 37 wide strings indexed by the HelpContext numbers of the
+// The interface string table: 39 wide strings indexed by the HelpContext numbers of the
 // captioned controls, and the built-in English table that fills every entry a language
 // leaves out.
 #pragma once
@@ -47,6 +47,8 @@ enum UiString : int {
     ShiftModeText,
     CommunicationErrorText,
     PortLostText,
+    NetworkPortText,       // the port list's entry that asks for an address
+    NetworkPortPromptText, // what it asks
     UiStringCount
 };
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Turns the UTF-8 language table into the UI.INI the packages ship: UTF-16LE with a byte-order
 mark and CRLF lines, with the Font key of the given system (linux or windows). Refuses a section
-without all 37 strings or a string over 63 characters."""
+without all 39 strings or a string over 63 characters."""
 import sys
 
-STRING_COUNT = 37
+STRING_COUNT = 39
 MAX_LENGTH = 63
 SYSTEMS = ("linux", "windows")
 FONT_KEYS = {f"Font.{system}" for system in SYSTEMS}

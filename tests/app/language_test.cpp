@@ -57,7 +57,7 @@ TEST_F(LanguageTest, StartInAnEmptyFolderWritesBothFilesAndShowsEnglish) {
     EXPECT_EQ(ui.find("[English]"), 0u);
     EXPECT_EQ(ui.find('[', 1), std::string::npos) << "one section only";
     std::vector<std::string> expectedKeys;
-    for (int i = 0; i < 37; ++i)
+    for (int i = 0; i < UiStringCount; ++i)
         expectedKeys.push_back("Str" + std::to_string(i));
     EXPECT_EQ(KeysOf(ui), expectedKeys);
     EXPECT_NE(ui.find("Str21=Please wait..............."), std::string::npos);

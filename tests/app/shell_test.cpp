@@ -79,15 +79,6 @@ TEST(ShellErrors, AFailedActionIsShownOnceAndTheProgramGoesOn) {
     EXPECT_EQ(fixture.Boxes.Errors.size(), 2u) << "an error of another kind is shown too";
 }
 
-TEST(PortChooser, SelectsTheCurrentPortIgnoringCaseOrNothing) {
-    ComboBox chooser("ComComboBox1");
-    FillPortChooser(chooser, {"/dev/ttyS0", "/dev/ttyUSB0"}, "/DEV/TTYUSB0");
-    EXPECT_EQ(chooser.Text(), u"/dev/ttyUSB0");
-    FillPortChooser(chooser, {"/dev/ttyS0", "/dev/ttyUSB0"}, "COM1");
-    EXPECT_EQ(chooser.ItemIndex(), -1);
-    EXPECT_EQ(chooser.Text(), u"");
-}
-
 TEST(DiagramWindow, ClosingItUnticksDiagramAndOnlyHidesIt) {
     TempFolder folder;
     StartedForm fixture;

@@ -39,7 +39,13 @@ struct FakeTree : ::testing::Test {
         }
     }
     static void Touch(const fs::path& file) { std::ofstream(file) << ""; }
-    std::vector<std::string> Scan() const { return EnumComPorts(sys, dev); }
+    std::vector<std::string> Scan() const { return NamesOf(EnumComPorts(sys, dev)); }
+    static std::vector<std::string> NamesOf(const std::vector<PortEntry>& ports) {
+        std::vector<std::string> names;
+        for (const PortEntry& port : ports)
+            names.push_back(port.Name);
+        return names;
+    }
     std::string Dev(const std::string& name) const { return (dev / name).string(); }
 
     const fs::path root = fs::temp_directory_path() / ("pelmora-enum-" + std::to_string(getpid()));
@@ -81,11 +87,36 @@ TEST_F(FakeTree, SortsIgnoringCaseWithTenBeforeTwo) {
               (std::vector<std::string>{Dev("COM1"), Dev("COM10"), Dev("com2"), Dev("COM3")}));
 }
 
+TEST_F(FakeTree, AUsbAdapterIsDescribedByItsDeviceAndItsStableLink) {
+    const fs::path usb = root / "devices" / "usb1" / "1-1";
+    fs::create_directories(usb / "1-1:1.0" / "ttyUSB0");
+    for (const auto& [attribute, value] : {std::pair{"idVendor", "0403"},
+                                           {"product", "FT232R USB UART"},
+                                           {"manufacturer", "FTDI"},
+                                           {"serial", "A10K5F2X"}})
+        std::ofstream(usb / attribute) << value << "\n";
+    fs::create_directories(sys / "ttyUSB0");
+    fs::create_directory_symlink(usb / "1-1:1.0" / "ttyUSB0", sys / "ttyUSB0" / "device");
+    Touch(dev / "ttyUSB0");
+    fs::create_directories(dev / "serial" / "by-id");
+    const fs::path stable = dev / "serial" / "by-id" / "usb-FTDI_FT232R_A10K5F2X-if00-port0";
+    fs::create_symlink("../../ttyUSB0", stable);
+    AddTty("ttyS0", true, 4);
+
+    const std::vector<PortEntry> ports = EnumComPorts(sys, dev);
+    ASSERT_EQ(ports.size(), 2u);
+    EXPECT_EQ(PortLabel(ports[1]), Dev("ttyUSB0") + " \u2014 FT232R USB UART (FTDI, A10K5F2X)");
+    EXPECT_EQ(ports[1].StableName, stable.string());
+    EXPECT_EQ(PortNameOfLabel(PortLabel(ports[1])), Dev("ttyUSB0"));
+    EXPECT_EQ(PortLabel(ports[0]), Dev("ttyS0")) << "nothing known, nothing added";
+    EXPECT_EQ(PortLabel({"COM7", "", "", "A1"}), "COM7 \u2014 (A1)");
+}
+
 TEST_F(FakeTree, MissingRootsGiveAnEmptyList) {
     EXPECT_TRUE(EnumComPorts(root / "nothing", root / "nowhere").empty());
 }
 
-TEST(EnumComPortsOnThisMachine, ShowsAPseudoTerminalLinkedIntoDev) {
+TEST_F(FakeTree, ShowsAPseudoTerminalLinkedIntoThisMachinesDev) {
     test::PtyPeer peer;
     const fs::path link = "/dev/pelmora-test-" + std::to_string(getpid());
     std::error_code error;
@@ -93,7 +124,7 @@ TEST(EnumComPortsOnThisMachine, ShowsAPseudoTerminalLinkedIntoDev) {
     if (error) {
         GTEST_SKIP() << "cannot create a link in /dev: " << error.message();
     }
-    const std::vector<std::string> ports = EnumComPorts();
+    const std::vector<std::string> ports = NamesOf(EnumComPorts());
     fs::remove(link);
     EXPECT_NE(std::find(ports.begin(), ports.end(), link.string()), ports.end());
     EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(), [](std::string a, std::string b) {

@@ -42,7 +42,8 @@ TEST(DefaultUiIni, IsOneEnglishSectionOfAllStringsInOrderWithoutFont) {
     EXPECT_NE(text.find("\r\nStr21=Please wait...............\r\nStr22=Top Left\r\n"),
               std::string::npos);
     EXPECT_TRUE(text.ends_with("\r\nStr35=Communication Error !!\r\nStr36=The port was lost. "
-                               "Check the cable, then press Connect.\r\n"));
+                               "Check the cable, then press Connect.\r\nStr37=Network port...\r\nStr38="
+                               "Network port: rfc2217://HOST:PORT or tcp://HOST:PORT\r\n"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + UiStringCount);
 
     EXPECT_EQ(ListLanguages(uiIni), std::vector<std::u16string>{u"English"});

@@ -31,6 +31,7 @@ FormServices FormServicesUnderTest::For(const std::filesystem::path& folder,
     services.messages = &Boxes;
     services.fileDialogs = &Dialogs;
     services.diagram = &Diagram;
+    services.listPorts = [this] { return Ports ? *Ports : EnumComPorts(); };
     services.ExecutableDir = folder;
     services.VersionInfo = std::move(versionRecord);
     return services;

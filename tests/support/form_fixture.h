@@ -36,9 +36,20 @@ class RecordingMessageBoxes final : public MessageBoxes {
   public:
     void ShowError(const std::u16string& text) override { Errors.push_back(text); }
     void ShowMessage(const std::u16string& text) override { Messages.push_back(text); }
+    std::optional<std::u16string> AskText(const std::u16string& prompt,
+                                          const std::u16string& initial) override {
+        Asked.push_back(prompt + u"|" + initial);
+        if (Answers.empty())
+            return std::nullopt;
+        const std::u16string answer = Answers.front();
+        Answers.erase(Answers.begin());
+        return answer;
+    }
 
     std::vector<std::u16string> Errors;
     std::vector<std::u16string> Messages;
+    std::vector<std::u16string> Asked;   // "prompt|initial"
+    std::vector<std::u16string> Answers; // given in turn; when none is left the user cancels
 };
 
 class RecordingDiagram final : public DiagramSurface {
@@ -60,6 +71,7 @@ struct FormServicesUnderTest {
     RecordingMessageBoxes Boxes;
     AnsweringDialogs Dialogs; // answer with the path set, or cancel
     RecordingDiagram Diagram;
+    std::optional<std::vector<PortEntry>> Ports; // what the system lists; nullopt: its own
 
     FormServices For(const std::filesystem::path& folder,
                      std::optional<std::string> versionRecord = std::nullopt);

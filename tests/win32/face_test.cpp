@@ -19,6 +19,11 @@ class SilentBoxes final : public MessageBoxes {
   public:
     void ShowError(const std::u16string& text) override { Shown.push_back(text); }
     void ShowMessage(const std::u16string& text) override { Shown.push_back(text); }
+    std::optional<std::u16string> AskText(const std::u16string& prompt,
+                                          const std::u16string& initial) override {
+        Shown.push_back(prompt);
+        return initial;
+    }
     std::vector<std::u16string> Shown;
 };
 

@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSocketNotifier>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 #include <QStylePainter>
@@ -30,6 +31,18 @@
 namespace pelmora {
 
 namespace {
+
+// A drop-down list that tells its control before it opens, so the list can be refilled.
+class ListBox final : public QComboBox {
+  public:
+    using QComboBox::QComboBox;
+    std::function<void()> Opening;
+    void showPopup() override {
+        if (Opening)
+            Opening();
+        QComboBox::showPopup();
+    }
+};
 
 QString Q(const std::u16string& text) {
     return QString::fromStdU16String(text);
@@ -120,7 +133,7 @@ QWidget* CreateWidget(ControlKind kind, QWidget* parent) {
     case ControlKind::Button:
         return new QPushButton(parent);
     case ControlKind::ComboBox:
-        return new QComboBox(parent);
+        return new ListBox(parent);
     case ControlKind::Panel: {
         auto* panel = new QFrame(parent);
         panel->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -379,6 +392,18 @@ QtForm::QtForm(TForm1& form, QWidget* parent)
     connect(&timer1_, &QTimer::timeout, this, [this] { Guarded([this] { form_.Timer1.Fire(); }); });
     handoff_ = std::make_unique<QtUiHandoff>(form_.ComPort1);
     AddUndoShortcuts(*this, form_);
+    WatchPorts();
+}
+
+// Ports that come or go while the window is open reach the port list at once.
+void QtForm::WatchPorts() {
+    if (portWatch_.Descriptor() < 0)
+        return;
+    auto* notifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        if (portWatch_.Drain())
+            Guarded([this] { form_.PortsChanged(); });
+    });
 }
 
 QtForm::~QtForm() {
@@ -505,6 +530,9 @@ void QtForm::ForwardInput(Control& control, QWidget* widget, ControlView& view) 
                 [this, list = &static_cast<ComboBox&>(control)](int index) {
                     Guarded([list, index] { list->UserSelect(index); });
                 });
+        static_cast<ListBox*>(widget)->Opening = [this, list = &static_cast<ComboBox&>(control)] {
+            Guarded([list] { list->UserDropDown(); });
+        };
         break;
     case ControlKind::GroupBox:
     case ControlKind::StaticText:

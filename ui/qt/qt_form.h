@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/form.h"
+#include "serial/port_watch.h"
 
 #include <QScrollBar>
 #include <QTimer>
@@ -48,6 +49,7 @@ class QtForm final : public QWidget {
     void ForwardBar(ScrollBar& bar, QScrollBar& slider);
     void ForwardEdit(EditBox& edit, QLineEdit& line, ControlView& view);
     void Guarded(const std::function<void()>& action) { form_.RunGuarded(action); }
+    void WatchPorts();
     bool EditEvent(EditBox& edit, QWidget& widget, QEvent& event);
     bool BarEvent(QScrollBar& bar, QEvent& event);
 
@@ -57,6 +59,7 @@ class QtForm final : public QWidget {
     std::unordered_set<QObject*> bars_;
     std::vector<std::unique_ptr<ControlView>> views_;
     QTimer timer1_;
+    PortWatch portWatch_;
     std::unique_ptr<QtUiHandoff> handoff_; // destroyed before the form's port
 };
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 
 #include <chrono>
@@ -36,6 +37,18 @@ void QtMessageBoxes::ShowError(const std::u16string& text) {
 
 void QtMessageBoxes::ShowMessage(const std::u16string& text) {
     CreateMessageBox(QMessageBox::NoIcon, text)->exec();
+}
+
+std::optional<std::u16string> QtMessageBoxes::AskText(const std::u16string& prompt,
+                                                      const std::u16string& initial) {
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setObjectName(QStringLiteral("AskTextDlg"));
+    dialog.setWindowTitle(QString::fromStdU16String(ApplicationTitle));
+    dialog.setLabelText(QString::fromStdU16String(prompt));
+    dialog.setTextValue(QString::fromStdU16String(initial));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue().toStdU16String();
 }
 
 QString WithDefaultSuffix(const QString& file, const QString& suffix) {

@@ -28,6 +28,8 @@ class QtMessageBoxes final : public MessageBoxes {
   public:
     void ShowError(const std::u16string& text) override;
     void ShowMessage(const std::u16string& text) override;
+    std::optional<std::u16string> AskText(const std::u16string& prompt,
+                                          const std::u16string& initial) override;
 };
 
 // `file` with the dialog's default suffix added when its name has no extension.

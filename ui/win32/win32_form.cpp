@@ -12,6 +12,7 @@
 #include <utility>
 
 #include <commctrl.h>
+#include <dbt.h>
 #include <initguid.h> // the annotation service's identifiers are defined here
 #include <oleacc.h>
 
@@ -669,6 +670,10 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
     case WM_DEVICE_REPLY:
         form_.DeviceReplyMessage();
         return 0;
+    case WM_DEVICECHANGE: // sent to every top-level window when a port comes or goes
+        if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE || w == DBT_DEVNODES_CHANGED)
+            Guarded([this] { form_.PortsChanged(); });
+        return TRUE;
     case WM_DPICHANGED:
         ChangeDpi(LOWORD(w), *reinterpret_cast<const RECT*>(l));
         return 0;
@@ -724,11 +729,15 @@ bool Win32Form::Command(HWND child, int code) {
         Guarded([button = static_cast<Button*>(entry->control)] { button->UserClick(); });
         return true;
     case ControlKind::ComboBox: {
+        auto* list = static_cast<ComboBox*>(entry->control);
+        if (code == CBN_DROPDOWN) { // the list may be refilled before it shows
+            Guarded([list] { list->UserDropDown(); });
+            return true;
+        }
         if (code != CBN_SELCHANGE)
             return false;
         const int index = int(::SendMessageW(child, CB_GETCURSEL, 0, 0));
-        Guarded(
-            [list = static_cast<ComboBox*>(entry->control), index] { list->UserSelect(index); });
+        Guarded([list, index] { list->UserSelect(index); });
         entry->view->Changed(Change::ItemIndex);
         return true;
     }

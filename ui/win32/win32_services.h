@@ -34,6 +34,8 @@ class Win32MessageBoxes final : public MessageBoxes {
     explicit Win32MessageBoxes(HWND owner) : owner_(owner) {}
     void ShowError(const std::u16string& text) override;
     void ShowMessage(const std::u16string& text) override;
+    std::optional<std::u16string> AskText(const std::u16string& prompt,
+                                          const std::u16string& initial) override;
 
   private:
     HWND owner_;

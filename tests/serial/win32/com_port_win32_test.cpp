@@ -71,9 +71,10 @@ TEST(ComPortWin32List, RegisteredPortsSortedWithoutRegardToCase) {
     }
     const std::set<std::string> mapped{"COM10", "com2", "COM5", "COM6"};
     std::vector<std::string> listed;
-    for (const std::string& port : EnumComPorts()) {
-        if (mapped.count(port) != 0) {
-            listed.push_back(port);
+    for (const PortEntry& port : EnumComPorts()) {
+        if (mapped.count(port.Name) != 0) {
+            listed.push_back(port.Name);
+            EXPECT_EQ(PortLabel(port), port.Name) << "Wine's mapped ports carry no description";
         }
     }
     EXPECT_EQ(listed, (std::vector<std::string>{"COM10", "com2", "COM5", "COM6"}));

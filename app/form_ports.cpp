@@ -1,0 +1,117 @@
+// The port chooser: the ports it lists and keeps chosen, and its entry that asks for the
+// address of a network port.
+#include "app/form.h"
+
+#include "serial/net_device.h"
+#include "storage/language_files.h"
+#include "storage/text_encoding.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace pelmora {
+
+namespace {
+
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
+}
+
+bool Lists(const std::vector<PortEntry>& ports, const std::string& name) {
+    return std::any_of(ports.begin(), ports.end(),
+                       [&](const PortEntry& port) { return SameName(port.Name, name); });
+}
+
+bool IsNetworkPort(const std::string& name) {
+    return detail::ParseNetworkPort(name).has_value();
+}
+
+} // namespace
+
+void FillPortChooser(ComboBox& chooser, const std::vector<PortEntry>& ports,
+                     const std::string& current, const std::u16string& askEntry) {
+    std::vector<std::u16string> items;
+    int selected = -1;
+    for (const PortEntry& port : ports) {
+        if (selected < 0 && SameName(port.Name, current))
+            selected = int(items.size());
+        items.push_back(Utf8ToUtf16(PortLabel(port)));
+    }
+    if (!askEntry.empty())
+        items.push_back(askEntry);
+    chooser.SetItems(std::move(items));
+    chooser.SetItemIndex(selected);
+}
+
+std::string TForm1::ChosenPort() const {
+    const std::u16string label = ComComboBox1->Text();
+    return label == UiStrings[NetworkPortText] ? "" : PortNameOfLabel(Utf16ToUtf8(label));
+}
+
+std::vector<PortEntry> TForm1::ListedPorts() const {
+    std::vector<PortEntry> ports = services_.listPorts ? services_.listPorts() : EnumComPorts();
+    for (const std::string& entered : EnteredPorts)
+        if (!Lists(ports, entered))
+            ports.push_back({entered});
+    return ports;
+}
+
+void TForm1::RefreshPortList() {
+    if (ComPort1.Connected())
+        return;
+    const std::string chosen = ChosenPort();
+    if (!chosen.empty())
+        chosenPort_ = chosen; // one that went away is chosen again when it comes back
+    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
+}
+
+void TForm1::PortsChanged() {
+    RefreshPortList();
+}
+
+// At start-up: the port chosen last when it is still there (a network port always is), else
+// the port component's own.
+void TForm1::ChooseRememberedPort() {
+    const std::string remembered = Utf16ToUtf8(ReadLastPort(SystemIniPath));
+    if (IsNetworkPort(remembered))
+        EnteredPorts.push_back(remembered);
+    const std::vector<PortEntry> ports = ListedPorts();
+    chosenPort_ = Lists(ports, remembered) ? remembered : ComPort1.Port();
+    FillPortChooser(*ComComboBox1, ports, chosenPort_, UiStrings[NetworkPortText]);
+}
+
+void TForm1::ComComboBox1Change() {
+    if (ComComboBox1->Text() == UiStrings[NetworkPortText]) {
+        AskForNetworkPort();
+        return;
+    }
+    chosenPort_ = ChosenPort();
+    SaveLastPort(SystemIniPath, Utf8ToUtf16(chosenPort_));
+}
+
+// Asks until the answer is a network port's name or the user cancels; a cancel leaves the
+// port chosen before.
+void TForm1::AskForNetworkPort() {
+    std::u16string answer = IsNetworkPort(chosenPort_) ? Utf8ToUtf16(chosenPort_) : u"rfc2217://";
+    for (;;) {
+        const std::optional<std::u16string> entered =
+            Messages().AskText(UiStrings[NetworkPortPromptText], answer);
+        if (!entered)
+            break;
+        answer = *entered;
+        const std::string name = Utf16ToUtf8(answer);
+        if (IsNetworkPort(name)) {
+            if (std::none_of(EnteredPorts.begin(), EnteredPorts.end(),
+                             [&](const std::string& port) { return SameName(port, name); }))
+                EnteredPorts.push_back(name);
+            chosenPort_ = name;
+            SaveLastPort(SystemIniPath, answer);
+            break;
+        }
+    }
+    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
+}
+
+} // namespace pelmora
