@@ -43,8 +43,8 @@ size=$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {p
 [ "$size" = 762x337 ] || fail "client area $size"
 echo "ok: client area $size"
 
-click 707 50 # ComComboBox1: COM5 is the last port listed
-xdotool key End Return
+click 707 50 # ComComboBox1: COM5 is the last port listed, above the network entry
+xdotool key End Up Return
 click 703 74 # CNTBTN
 expect_frames 2 "Connect on COM5"
 [ "$(frame 1) $(frame 2)" = "S00OPMR000 S00MDNR001" ] || fail "connect sent $(frame 1) $(frame 2)"

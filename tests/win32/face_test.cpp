@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dbt.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -21,8 +23,8 @@ class SilentBoxes final : public MessageBoxes {
     void ShowMessage(const std::u16string& text) override { Shown.push_back(text); }
     std::optional<std::u16string> AskText(const std::u16string& prompt,
                                           const std::u16string& initial) override {
-        Shown.push_back(prompt);
-        return initial;
+        Shown.push_back(prompt + u"|" + initial);
+        return std::nullopt;
     }
     std::vector<std::u16string> Shown;
 };
@@ -209,6 +211,36 @@ std::wstring FaceOf(HWND control) {
 
 // A language whose script the default face lacks names its own face; the captioned controls
 // take it, edit boxes keep the layout's.
+TEST(Win32PortListTest, RefillsWhenDroppedOrWhenPortsComeAndChoosesWhenTheListCloses) {
+    std::vector<PortEntry> ports = {{"COM3"}, {"COM7", "USB Serial Port", "FTDI", "A10K5F2X"}};
+    RecordingPause pause;
+    SilentBoxes boxes;
+    FormServices services = ServicesWith(pause, boxes);
+    services.listPorts = [&] { return ports; };
+    TForm1 form{services};
+    Win32Form face{form, CreateMainWindow()};
+    ::ShowWindow(face.Handle(), SW_SHOWNOACTIVATE); // a hidden list does not drop down
+    const HWND list = face.Child("ComComboBox1");
+    const auto count = [list] { return ::SendMessageW(list, CB_GETCOUNT, 0, 0); };
+    const auto notify = [&](int code) {
+        ::SendMessageW(face.Handle(), WM_COMMAND, MAKEWPARAM(0, code), LPARAM(list));
+    };
+    wchar_t label[64] = {};
+    ::SendMessageW(list, CB_GETLBTEXT, 1, LPARAM(label));
+    EXPECT_STREQ(label, L"COM7 \u2014 USB Serial Port (FTDI, A10K5F2X)");
+
+    ports.push_back({"COM9"});
+    ::SendMessageW(face.Handle(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    EXPECT_EQ(count(), 4) << "three ports and the network entry";
+    ports.pop_back();
+    ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+    EXPECT_EQ(count(), 3) << "refilled as it drops down";
+    ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+    ::SendMessageW(list, CB_SETCURSEL, 1, 0);
+    notify(CBN_SELENDOK);
+    EXPECT_EQ(form.ChosenPort(), "COM7");
+}
+
 TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "language";
     std::filesystem::create_directories(folder);

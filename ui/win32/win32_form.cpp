@@ -734,10 +734,14 @@ bool Win32Form::Command(HWND child, int code) {
             Guarded([list] { list->UserDropDown(); });
             return true;
         }
-        if (code != CBN_SELCHANGE)
+        // A choice counts once made: when the dropped list closes on it, or at once in the
+        // closed list; moving through the dropped list chooses nothing yet.
+        const bool dropped = ::SendMessageW(child, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (code != CBN_SELENDOK && (code != CBN_SELCHANGE || dropped))
             return false;
         const int index = int(::SendMessageW(child, CB_GETCURSEL, 0, 0));
-        Guarded([list, index] { list->UserSelect(index); });
+        if (index != list->ItemIndex())
+            Guarded([list, index] { list->UserSelect(index); });
         entry->view->Changed(Change::ItemIndex);
         return true;
     }
