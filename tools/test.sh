@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Sets up a fresh machine, then builds and runs the whole suite twice (a release build with
 # warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs
-# README's first command in its check mode and README's example session, builds the
-# Windows programs and runs their tests under Wine against the virtual box, makes and checks
-# the packages of both systems, runs the fuzz targets for a while and checks that the
-# benchmarks still run.
+# README's first command in its check mode, a network port entered in the window and README's
+# example session, builds the Windows programs and runs their tests under Wine against the
+# virtual box, makes and checks the packages of both systems, runs the fuzz targets for a while
+# and checks that the benchmarks still run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +25,8 @@ done
 
 echo "=== README's first command, in its check mode ==="
 PELMORA_XVFB=1 PELMORA_RUN_CHECK=1 bash tools/run.sh
+echo "=== a network port entered in the window, through ser2net ==="
+xvfb-run -a tools/network-window-check.sh build/ci/ui/qt/pelmora-align build/ci/emulator/pelmora-box
 echo "=== README's example session and shape checks ==="
 python3 tools/check-readme.py build/default
 
