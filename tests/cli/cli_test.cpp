@@ -14,6 +14,8 @@
 #include <sstream>
 #include <thread>
 
+#include <unistd.h>
+
 namespace pelmora {
 namespace {
 
@@ -276,6 +278,25 @@ TEST_F(Cli, JsonGivesEveryBoxItsObjectAndDiffFailsWhenFilesDiffer) {
     const CliRun differ = Run({"diff", a, b});
     EXPECT_EQ(differ.Exit, 1);
     EXPECT_EQ(differ.Out, "TRY1: 103 -> 104\n");
+}
+
+TEST_F(Cli, PortsListsThePortsWithEveryDescriptionFieldInJson) {
+    const std::filesystem::path link = "/dev/pelmora-cli-" + std::to_string(::getpid());
+    std::error_code error;
+    std::filesystem::create_symlink(AddBox().DevicePath(), link, error);
+    if (error)
+        GTEST_SKIP() << "cannot link into /dev: " << error.message();
+    const CliRun plain = Run({"ports"});
+    const CliRun json = Run({"--json", "ports"});
+    std::filesystem::remove(link);
+    EXPECT_NE(plain.Out.find(link.string() + "\n"), std::string::npos) << plain.Out;
+    EXPECT_EQ(json.Out.rfind("{\"ports\":[", 0), 0u) << json.Out;
+    EXPECT_NE(json.Out.find("{\"name\":" + cli::JsonText(link.string()) +
+                            ",\"label\":" + cli::JsonText(link.string()) +
+                            ",\"description\":\"\",\"manufacturer\":\"\",\"serialNumber\":\"\","
+                            "\"stableName\":\"\"}"),
+              std::string::npos)
+        << json.Out;
 }
 
 TEST_F(Cli, SilentBoxIsACommunicationErrorAfterTheWatchdog) {
