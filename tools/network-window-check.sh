@@ -2,7 +2,8 @@
 # End-to-end check of a network port in the window, on a display of its own: the virtual box
 # behind ser2net (RFC 2217 on loopback), the address entered through the port list's network
 # entry, Connect identifies the box, and the next start connects to it again unasked.
-# Usage: tools/network-window-check.sh PELMORA_ALIGN PELMORA_BOX (run under xvfb-run)
+# Usage: tools/network-window-check.sh PELMORA_ALIGN PELMORA_BOX (run under xvfb-run);
+# PELMORA_NETWORK_SCREENSHOT=FILE.png keeps a picture of the question.
 set -euo pipefail
 program=$(realpath "$1") box=$(realpath "$2")
 tools=$(cd "$(dirname "$0")" && pwd)
@@ -67,11 +68,14 @@ dialog=$(timeout 10 xdotool search --sync --onlyvisible --name '^Pelmora Align T
   fail "no dialog asked for the network port"
 xdotool key --window "$dialog" ctrl+a
 xdotool type --delay 10 "$address"
+if [ -n "${PELMORA_NETWORK_SCREENSHOT:-}" ]; then
+  sleep 0.5
+  import -window root -crop 780x420+0+0 "$PELMORA_NETWORK_SCREENSHOT"
+fi
 xdotool key Return
 sleep 0.5
 xdotool mousemove --window "$window" 703 74 click 1 # Connect
 expect_frames 2 "Connect on $address identifies the box"
-[ -n "${PELMORA_NETWORK_SCREENSHOT:-}" ] && import -window "$window" "$PELMORA_NETWORK_SCREENSHOT"
 close_tool
 
 tr -d '\0' <"$work/tool/SYSTEM.INI" | grep -qF "Port=$address" ||

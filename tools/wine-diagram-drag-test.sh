@@ -21,8 +21,8 @@ window=$WINDOW
 
 # Client coordinates of the controls, from the layout table.
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-click 707 50 # ComComboBox1: COM5 is the last port listed
-xdotool key End Return
+click 707 50 # ComComboBox1: COM5 is the last port listed, above the network entry
+xdotool key End Up Return
 click 703 74 # CNTBTN
 for _ in $(seq 100); do [ -s "$frames" ] && [ "$(wc -l <"$frames")" -ge 2 ] && break; sleep 0.1; done
 click 703 117 # RealTimeMode
