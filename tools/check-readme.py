@@ -37,7 +37,8 @@ def session_steps(lines):
 
 
 def start_in_background(command, cwd, env):
-    process = subprocess.Popen(command[:-1], shell=True, cwd=cwd, env=env,
+    # exec: the box replaces the shell, so terminating the process ends the box itself
+    process = subprocess.Popen("exec " + command[:-1], shell=True, cwd=cwd, env=env,
                                stdout=subprocess.DEVNULL)
     words = shlex.split(command[:-1])
     link = pathlib.Path(words[words.index("--link") + 1])
