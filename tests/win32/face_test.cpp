@@ -241,6 +241,34 @@ TEST(Win32PortListTest, RefillsWhenDroppedOrWhenPortsComeAndChoosesWhenTheListCl
     EXPECT_EQ(form.ChosenPort(), "COM7");
 }
 
+// The system's own list: a port registered while the window runs, then removed.
+TEST(Win32PortListTest, APortRegisteredAfterStartUpIsListedWhenTheListDropsDown) {
+    HKEY key = nullptr;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, LR"(HARDWARE\DEVICEMAP\SERIALCOMM)", 0, nullptr,
+                          REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                          nullptr) != ERROR_SUCCESS)
+        GTEST_SKIP() << "the port registry cannot be written here";
+    RecordingPause pause;
+    SilentBoxes boxes;
+    TForm1 form{ServicesWith(pause, boxes)};
+    Win32Form face{form, CreateMainWindow()};
+    ::ShowWindow(face.Handle(), SW_SHOWNOACTIVATE);
+    const HWND list = face.Child("ComComboBox1");
+    const auto listed = [list] {
+        ::SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+        ::SendMessageW(list, CB_SHOWDROPDOWN, FALSE, 0);
+        return ::SendMessageW(list, CB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(L"COM42")) >= 0;
+    };
+    EXPECT_FALSE(listed());
+    const wchar_t name[] = L"COM42";
+    ::RegSetValueExW(key, L"\\Device\\Serial41", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
+                     sizeof name);
+    EXPECT_TRUE(listed());
+    ::RegDeleteValueW(key, L"\\Device\\Serial41");
+    EXPECT_FALSE(listed());
+    ::RegCloseKey(key);
+}
+
 TEST(Win32LanguageTest, TheLanguagesFontReachesTheCaptionedControls) {
     const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "language";
     std::filesystem::create_directories(folder);
