@@ -58,13 +58,10 @@ std::vector<PortEntry> TForm1::ListedPorts() const {
     return ports;
 }
 
+// A chosen port that went away is chosen again when it comes back.
 void TForm1::RefreshPortList() {
-    if (ComPort1.Connected())
-        return;
-    const std::string chosen = ChosenPort();
-    if (!chosen.empty())
-        chosenPort_ = chosen; // one that went away is chosen again when it comes back
-    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
+    if (!ComPort1.Connected())
+        FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
 }
 
 void TForm1::PortsChanged() {
