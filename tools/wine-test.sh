@@ -34,7 +34,8 @@ ctest --test-dir "$build" --output-on-failure -LE serial -j "$(nproc)"
 # The serial tests share the two ports, so they run one at a time.
 ctest --test-dir "$build" --output-on-failure -L serial
 # A file name in Latin, Cyrillic and CJK letters, given in UTF-8 on the command line, names the
-# file on disk as it is and reaches `show`: TLX1 written as 7, read back and shown.
+# file on disk as it is, new and replaced, and reaches `show`: TLX1 written as 7, read back
+# twice and shown.
 cli=$(realpath "$build/cli/pelmora-cli.exe")
 name='Łódź-Жук-日本.PMX'
 mkdir "$WORK/cli"
@@ -44,7 +45,9 @@ mkdir "$WORK/cli"
   timeout 60 wine "$cli" read --port COM5 --slot 3 -o seed.PMX >/dev/null
   printf '\x07\x00\x00\x00' | dd of=seed.PMX bs=1 seek=16 conv=notrunc status=none
   timeout 60 wine "$cli" write --port COM5 --slot 3 seed.PMX >/dev/null
-  timeout 60 wine "$cli" read --port COM5 --slot 3 -o "$name" | tr -d '\r' | grep -qF "$name"
+  for _ in new replaced; do
+    timeout 60 wine "$cli" read --port COM5 --slot 3 -o "$name" | tr -d '\r' | grep -qF "$name"
+  done
   [ "$(ls)" = "$(printf 'seed.PMX\n%s' "$name")" ] || { echo "files made: $(ls)" >&2; exit 1; }
   cmp -s seed.PMX "$name" || { echo "$name differs from what was written" >&2; exit 1; }
   timeout 60 wine "$cli" show "$name" | tr -d '\r' | grep -qx 'TLX1  7' ||
