@@ -29,6 +29,7 @@ struct NativeWaiter {
     bool pending = false;    // a WaitCommEvent is outstanding on `wait`
     bool refused = false;    // the last WaitCommEvent was refused at once
     bool gone = false;       // the device is lost
+    int looksLeft = 0;       // count checks to make before the next wait is armed
     long long announced = 0; // bytes received up to the last event raised
 };
 
@@ -273,6 +274,12 @@ namespace {
 // failing device would otherwise keep the thread busy.
 constexpr DWORD RecheckMilliseconds = 10;
 
+// After a wait that the driver ended without news, the counts alone are looked at, every
+// RecheckMilliseconds, this many times before a wait is armed again; news ends the looks.
+// Wine ends every wait on a pseudo-terminal a millisecond after arming it, and each wait
+// costs it a thread of its own, so re-arming at once kept an idle port busy.
+constexpr int LooksBetweenWaits = 100;
+
 // Every byte received since the device was opened, as far as can be told: those taken by
 // reads and purges and those waiting. Counts, not the driver's reports, decide what is new.
 // A device whose queues cannot be read any more (removed, hung up) is marked gone.
@@ -388,6 +395,15 @@ LineEvent ComEventWaiter::Wait() {
         if (pause > 0 && ::WaitForSingleObject(w.stop, pause) != WAIT_TIMEOUT) {
             return EndWith(w, LineEvent::Stop);
         }
+        if (w.looksLeft > 0) {
+            --w.looksLeft;
+            if (const std::optional<LineEvent> news = News(w)) {
+                w.looksLeft = 0;
+                return *news == LineEvent::Lost ? EndWith(w, *news) : *news;
+            }
+            pause = RecheckMilliseconds;
+            continue;
+        }
         bool atOnce = false;
         if (!w.pending) {
             atOnce = StartLineWait(w);
@@ -404,6 +420,9 @@ LineEvent ComEventWaiter::Wait() {
         const bool succeeded = WaitSucceeded(w);
         if (const std::optional<LineEvent> news = w.gone ? LineEvent::Lost : News(w)) {
             return *news == LineEvent::Lost ? EndWith(w, *news) : *news;
+        }
+        if (!succeeded) {
+            w.looksLeft = LooksBetweenWaits;
         }
         pause = atOnce || !succeeded ? RecheckMilliseconds : 0;
     }

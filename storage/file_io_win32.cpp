@@ -169,6 +169,15 @@ bool FolderTakesNoNewFiles(DWORD error) {
     return error == ERROR_ACCESS_DENIED;
 }
 
+fs::path Absolute(const fs::path& file) {
+    if (file.native().starts_with(LR"(\\?\)")) { // which the library takes for relative
+        return file;
+    }
+    std::error_code error;
+    fs::path full = fs::absolute(file, error);
+    return error ? file : full;
+}
+
 // Puts the new file in the old one's place. An old file is replaced rather than renamed over,
 // so that it keeps its attributes, permissions and creation time; should the system remove it
 // but fail to rename the new one, the rename is finished here.
@@ -178,8 +187,11 @@ bool PutInPlace(const fs::path& temp, const fs::path& target, bool exists) {
         return RetriedWhileShared(
             [&] { return ::MoveFileExW(temp.c_str(), target.c_str(), MoveFlags); });
     }
+    // Both named in full: Wine's ReplaceFileW finds no folder for a bare file name.
+    const fs::path oldFile = Absolute(target);
+    const fs::path newFile = Absolute(temp);
     const bool replaced = RetriedWhileShared([&] {
-        return ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
+        return ::ReplaceFileW(oldFile.c_str(), newFile.c_str(), nullptr,
                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
     });
     return replaced || (::GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&

@@ -3,8 +3,8 @@
 # warnings as errors, and an AddressSanitizer + UndefinedBehaviorSanitizer build), runs
 # README's first command in its check mode, a network port entered in the window and README's
 # example session, builds the Windows programs and runs their tests under Wine against the
-# virtual box, makes and checks the packages of both systems, runs the fuzz targets for a while
-# and checks that the benchmarks still run.
+# virtual box, makes and checks the packages of both systems (the installer also against a
+# running tool), runs the fuzz targets for a while and checks that the benchmarks still run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,6 +39,7 @@ echo "=== packages ==="
 packages=$(tools/package.sh build/ci build/windows)
 tools/check-deb.sh "$(grep '\.deb$' <<<"$packages")"
 tools/check-windows-packages.sh "$(grep '\.zip$' <<<"$packages")" "$(grep 'setup\.exe$' <<<"$packages")"
+tools/wine-installer-running-test.sh "$(grep 'setup\.exe$' <<<"$packages")" build/ci/emulator/pelmora-box
 
 echo "=== fuzz targets (${fuzz_seconds} s each) ==="
 cmake --preset fuzz
