@@ -4,8 +4,9 @@
 # tests' line peer, and COM10 and com2 are listed without a device, for the port list's order.
 # The window's tests run once more at 144 dots per inch. pelmora-cli.exe reads the box into a
 # file whose name mixes three scripts and shows it. Then checks the window end to end
-# (tools/wine-window-test.sh), a drag in its diagram (tools/wine-diagram-drag-test.sh) and the
-# diagram window on a 1280 x 720 screen (tools/wine-diagram-screen-test.sh).
+# (tools/wine-window-test.sh), a drag in its diagram (tools/wine-diagram-drag-test.sh), the
+# diagram window on a 1280 x 720 screen (tools/wine-diagram-screen-test.sh) and a network port
+# entered in the window (tools/wine-network-window-test.sh).
 # Usage: tools/wine-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,3 +64,4 @@ PELMORA_EXPECT_DPI=144 ctest --test-dir "$build" --output-on-failure -L win32 -j
 tools/wine-window-test.sh "$build" "$box"
 tools/wine-diagram-drag-test.sh "$build" "$box"
 tools/wine-diagram-screen-test.sh "$build"
+tools/wine-network-window-test.sh "$build" "$box"

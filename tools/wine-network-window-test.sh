@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# End-to-end check of a network port in the Windows window under Wine and Xvfb: the virtual
+# box behind ser2net (RFC 2217 on loopback), the address entered through the port list's
+# network entry, and Connect identifying the box over Winsock.
+# Usage: tools/wine-network-window-test.sh [WINDOWS_BUILD_DIR [PELMORA_BOX [SCREENSHOT.png]]]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+exe=$(realpath "${1:-build/windows}/ui/win32/pelmora-align.exe")
+box=$(realpath "${2:-build/ci/emulator/pelmora-box}")
+screenshot=${3:-}
+
+. tools/wine-prefix.sh 1280x1024
+fail() {
+  echo "network window test FAILED: $*" >&2
+  exit 1
+}
+frames=$WORK/frames
+frame_count() { if [ -e "$frames" ]; then wc -l <"$frames"; else echo 0; fi; }
+
+"$box" --link "$WORK/tty" --log "$frames" >/dev/null &
+PIDS+=($!)
+for _ in $(seq 50); do [ -L "$WORK/tty" ] && break; sleep 0.1; done
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat >"$WORK/ser2net.yaml" <<YAML
+connection: &box
+  accepter: telnet(rfc2217),tcp,127.0.0.1,$port
+  connector: serialdev,$(readlink -f "$WORK/tty"),115200n81,local
+YAML
+/usr/sbin/ser2net -n -c "$WORK/ser2net.yaml" >"$WORK/ser2net.log" 2>&1 &
+PIDS+=($!)
+
+start_main_window "$exe" || fail "the window did not show"
+window=$WINDOW
+click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
+click 707 50 # ComComboBox1
+xdotool key End Return # its last entry asks for a network port
+dialog=$(wait_for_window '^Pelmora Align Tool') || fail "no dialog asked for the network port"
+xdotool type --delay 10 "rfc2217://127.0.0.1:$port"
+[ -z "$screenshot" ] || import -window "$dialog" "$screenshot"
+xdotool key Return
+sleep 0.5
+click 703 74 # CNTBTN
+for _ in $(seq 100); do [ "$(frame_count)" -ge 2 ] && break; sleep 0.1; done
+[ "$(awk '{printf "%s ", $2}' "$frames")" = "S00OPMR000 S00MDNR001 " ] ||
+  fail "the box behind ser2net saw: $(awk '{printf "%s ", $2}' "$frames")"
+echo "ok: the window connected to rfc2217://127.0.0.1:$port over Winsock"
