@@ -247,10 +247,17 @@ TEST_F(Cli, AFileThatIsNoAlignmentFileIsRefusedBeforeTheBoxIsSpokenTo) {
     std::string other = ReadFile(WriteValues("other.PMX", FileValues));
     other.replace(0, 6, "OTHER!");
     WriteFile(Dir / "other.PMX", other);
-    const CliRun write =
-        Run({"write", "--port", port, "--slot", "2", (Dir / "other.PMX").string()});
-    EXPECT_EQ(write.Exit, 0);
-    EXPECT_NE(write.Err.find("other.PMX: not an alignment file's header"), std::string::npos);
+    const std::string otherFile = (Dir / "other.PMX").string();
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"write", "--port", port, "--slot", "2", otherFile},
+          {"show", otherFile},
+          {"diff", otherFile, WriteValues("good.PMX", FileValues).string()}}) {
+        SCOPED_TRACE(arguments.front());
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.Exit, 0);
+        EXPECT_NE(run.Err.find("other.PMX: not an alignment file's header"), std::string::npos);
+        EXPECT_EQ(run.Out.find("TRX1") != std::string::npos, arguments.front() == "show");
+    }
     box.WithState([](emulator::BoxState& state) { EXPECT_EQ(state.Memory.Slots[1].Warp[0], 120); });
 }
 
