@@ -202,6 +202,26 @@ TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
     });
 }
 
+TEST_F(Cli, ABackupOfSeveralBoxesKeepsEachInAFolderNamedAfterItsPort) {
+    std::vector<std::string> ports;
+    for (int box = 0; box < 2; ++box) {
+        emulator::PtyBox& pty = AddBox();
+        Values values = SeedValues;
+        values[0] = 50 + box;
+        SeedSlot(pty, 9, values);
+        ports.push_back(pty.DevicePath());
+    }
+    const std::filesystem::path folder = Dir / "all";
+    const CliRun run =
+        Run({"backup", "--port", ports[0], "--port", ports[1], "--dir", folder.string()});
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    for (int box = 0; box < 2; ++box)
+        EXPECT_EQ(
+            FileContents(folder / std::filesystem::path(ports[box]).filename() / "slot10.PMX")[0],
+            50 + box);
+    EXPECT_FALSE(std::filesystem::exists(folder / "slot10.PMX"));
+}
+
 // A backup cut short leaves its folder as it found it: empty when it was there, else absent.
 TEST_F(Cli, BackupCutShortLeavesNoSetAndNamesTheMissingSlots) {
     std::filesystem::create_directories(Dir / "there");

@@ -219,6 +219,8 @@ TEST_F(Bindings, AShiftThatWouldLeaveTheRangeIsRefused) {
     EXPECT_EQ(Bar(TRX1).Position(), 1900);
     EXPECT_EQ(Form->ShiftReference[0].X, 100);
     EXPECT_EQ(Form->DiagramRedraws, redraws + 1); // only the run for the reference value
+    Bar(TLX1).SetPosition(120);                   // exactly to the top right's maximum
+    EXPECT_EQ(Bar(TRX1).Position(), 1920);
 
     Bar(TLY1).SetPosition(5); // Y is shifted on its own: TR Y 0 -> 5
     EXPECT_EQ(Bar(TRY1).Position(), 5);

@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -355,6 +356,24 @@ TEST_F(LayoutTest, TimerAndFileDialogsAreSetUp) {
         EXPECT_EQ(dialog->parentWidget(), &window);
     }
     EXPECT_EQ(&dialogs.OpenDlg(), &dialogs.OpenDlg()) << "built once";
+}
+
+TEST_F(LayoutTest, AChosenFileTakesTheDefaultExtensionAndIsOfferedNextTime) {
+    const std::filesystem::path folder = home.Path() / "v1.2";
+    std::filesystem::create_directory(folder);
+    const QString in = QString::fromStdU16String(folder.u16string()) + '/';
+    QtFileDialogs dialogs;
+    dialogs.SetParent(&window);
+    QString chosen = in + "setting";
+    dialogs.Run = [&](QFileDialog&) { return std::optional(chosen); };
+    EXPECT_EQ(dialogs.ChooseSave(), folder / "setting.PMX");
+    EXPECT_EQ(dialogs.SaveDlg().selectedFiles().value(0), in + "setting.PMX");
+    chosen = in + "other";
+    EXPECT_EQ(dialogs.ChooseOpen(), folder / "other") << "opening adds no extension";
+    EXPECT_EQ(dialogs.OpenDlg().selectedFiles().value(0), in + "other");
+    dialogs.Run = [](QFileDialog&) { return std::optional<QString>(); };
+    EXPECT_EQ(dialogs.ChooseSave(), std::nullopt);
+    EXPECT_EQ(dialogs.SaveDlg().selectedFiles().value(0), in + "setting.PMX");
 }
 
 // Renders a widget and counts, in a band of rows, the pixels of a strong colour near the hue
