@@ -186,7 +186,10 @@ TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
         SeedSlot(from, slot, values);
     }
     const std::string folder = (Dir / "backup").string();
+    std::filesystem::create_directories(Dir / "backup/.backup-partial"); // left by a crash
+    WriteFile(Dir / "backup/.backup-partial/slot03.PMX", "stale");
     ASSERT_EQ(Run({"backup", "--port", from.DevicePath(), "--dir", folder}).Exit, 0);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "backup/.backup-partial"));
     for (const char* file : {"slot01.PMX", "slot07.PMX", "slot10.PMX"})
         EXPECT_EQ(FileContents(Dir / "backup" / file)[0], std::stoi(file + 4) - 1) << file;
 
@@ -263,6 +266,12 @@ TEST_F(Cli, AFileThatIsNoAlignmentFileIsRefusedBeforeTheBoxIsSpokenTo) {
         EXPECT_EQ(run.Exit, 1);
         EXPECT_EQ(run.Err, "pelmora-cli: " + message + ": not an alignment file (6 bytes)\n");
     }
+    std::filesystem::copy_file(Dir / "good.PMX", seventh,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(Dir / "slots/slot10.PMX");
+    const CliRun missing = Run({"restore", "--port", port, "--dir", (Dir / "slots").string()});
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_NE(missing.Err.find("slot10.PMX"), std::string::npos) << missing.Err;
     EXPECT_TRUE(box.Frames().empty());
     std::string other = ReadFile(WriteValues("other.PMX", FileValues));
     other.replace(0, 6, "OTHER!");

@@ -228,6 +228,18 @@ TEST_F(Bindings, AShiftThatWouldLeaveTheRangeIsRefused) {
     EXPECT_EQ(Bar(TRY1).Position(), 0);
 }
 
+// A maximum lowered below the shift's reference takes the top left there; the refused move
+// back shows the value the bar was clamped to.
+TEST_F(Bindings, ARefusedShiftBelowALoweredMaximumStaysAtThatMaximum) {
+    Bar(TLX1).SetPosition(1900);
+    Bar(TRX1).SetPosition(500);
+    ClickShiftMode(1);
+    Bar(TLX1).SetMax(1280);
+    EXPECT_EQ(Bar(TLX1).Position(), 1280);
+    EXPECT_EQ(Text(TLX1), "1280");
+    EXPECT_EQ(Bar(TRX1).Position(), 500);
+}
+
 TEST_F(Bindings, TickingShiftModeAgainTakesAFreshReference) {
     Bar(TLX1).SetPosition(100);
     Bar(TRX1).SetPosition(1000);
