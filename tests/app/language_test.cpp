@@ -292,6 +292,10 @@ TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWrita
     EXPECT_FALSE(std::filesystem::exists(UiIni()));
     EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
     EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
+
+    services.UserConfigDir.clear(); // without a settings folder it keeps them beside itself
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_TRUE(std::filesystem::exists(SystemIni()));
 }
 
 // A copy that cannot write beside itself writes no UI.INI anywhere, even when its package
