@@ -64,6 +64,18 @@ std::type_index ClassOf(ControlKind kind) {
     return typeid(void);
 }
 
+// What tells the kinds shown by one class apart: a static text is sunken, a bevel raised.
+QFrame::Shadow FrameShadowOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::StaticText:
+        return QFrame::Sunken;
+    case ControlKind::Bevel:
+        return QFrame::Raised;
+    default:
+        return QFrame::Plain;
+    }
+}
+
 // Edits and value texts show their parameter's value, not a caption.
 bool ShowsAValue(const ControlRow& row) {
     return row.Kind == ControlKind::Edit ||
@@ -100,6 +112,9 @@ TEST_F(LayoutTest, EveryRowOfTheLayoutIsAWidgetWithItsParentClassPlaceAndCaption
         QWidget* control = Named(row.Name);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(std::type_index(typeid(*control)), ClassOf(row.Kind));
+        if (auto* frame = qobject_cast<QFrame*>(control)) {
+            EXPECT_EQ(frame->frameShadow(), FrameShadowOf(row.Kind));
+        }
         EXPECT_EQ(control->parentWidget()->objectName().toStdString(),
                   row.Parent.empty() ? "Form1" : row.Parent);
         EXPECT_EQ(control->pos(), QPoint(row.Geometry.Left, row.Geometry.Top));
@@ -293,12 +308,12 @@ TEST_F(LayoutTest, StatusPanelAndStatusBarAreHiddenWithTheirParts) {
     EXPECT_EQ(Shown<QProgressBar>(form.ProgressBar1)->maximum(), 100);
     QWidget* bar = Shown(form.STBar);
     EXPECT_FALSE(bar->isVisible());
-    const std::array<int, 3> widths = {100, 120, 50};
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < StatusBarPanels.size(); ++i) {
         auto* part = Shown<QLabel>(form.STBarPanels[i]);
+        EXPECT_EQ(part->objectName().toStdString(), StatusBarPanels[i].Name);
         EXPECT_EQ(part->parentWidget(), bar);
-        EXPECT_EQ(part->width(), widths[i]);
-        EXPECT_EQ(part->alignment() == Qt::AlignCenter, i < 2);
+        EXPECT_EQ(part->width(), StatusBarPanels[i].Width);
+        EXPECT_EQ(part->alignment() == Qt::AlignCenter, StatusBarPanels[i].Centred);
         EXPECT_TRUE(part->text().isEmpty());
     }
     EXPECT_TRUE(Shown(form.StModel)->isVisible());
