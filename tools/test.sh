@@ -52,9 +52,12 @@ for target in build/fuzz/fuzz/fuzz_*; do
 done
 
 echo "=== benchmarks (quick) ==="
+# The toolkit wants a runtime folder of the user's own (mode 0700); a CI machine has none.
+bench_runtime=$(mktemp -d)
+trap 'rm -rf "$bench_runtime"' EXIT
 for bench in $(find build/ci/bench -maxdepth 1 -type f -executable | sort); do
   echo "--- $(basename "$bench")"
-  PELMORA_BENCH_QUICK=1 QT_QPA_PLATFORM=offscreen "$bench"
+  XDG_RUNTIME_DIR=$bench_runtime PELMORA_BENCH_QUICK=1 QT_QPA_PLATFORM=offscreen "$bench"
 done
 
 echo "All builds, tests, fuzz runs and benchmarks passed."

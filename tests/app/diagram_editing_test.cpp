@@ -139,5 +139,29 @@ TEST_F(DiagramEditingTest, EachGestureIsOneStepAndTransfersAreNeverUndone) {
     EXPECT_EQ(Value(TLX1), 0);
 }
 
+TEST_F(DiagramEditingTest, ADeleteInAnEditBoxIsAStepOfItsOwn) {
+    EditBox& edit = *Form->Edits[WPHIndex];
+    edit.SetSelection(0, 0);
+    edit.UserDelete(); // "50" becomes "0"
+    edit.UserLeave();
+    EXPECT_EQ(Value(WPHIndex), 0);
+    Form->Undo();
+    EXPECT_EQ(Value(WPHIndex), 50);
+}
+
+TEST(UndoHistoryTest, KeepsTheLatestStepsUpToItsDepthAndNoEmptyOnes) {
+    UndoHistory history;
+    ParameterValues values{};
+    for (std::size_t step = 0; step <= UndoHistory::Depth; ++step) {
+        ParameterValues next = values;
+        ++next[0];
+        history.Record(values, next);
+        values = next;
+    }
+    history.Record(values, values);
+    EXPECT_EQ(history.UndoCount(), UndoHistory::Depth);
+    EXPECT_EQ(history.Undo()->at(0), int(UndoHistory::Depth));
+}
+
 } // namespace
 } // namespace pelmora::testing

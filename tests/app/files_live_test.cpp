@@ -47,5 +47,27 @@ TEST_F(FilesLiveTest, LoadSendsOneFramePerChangedValueInCanonicalOrder) {
     EXPECT_TRUE(Boxes.Errors.empty());
 }
 
+// In shift mode each corner's frame follows the switch frame of its corner: on for the top
+// right that is moved along, off for the top left.
+TEST_F(FilesLiveTest, AShiftedCornerSendsEachCornerAfterItsSwitchFrame) {
+    ASSERT_TRUE(Connect());
+    Form->RealTimeMode->UserClick();
+    Form->Bars[2]->SetPosition(1800);
+    Form->ShiftModes[0]->UserClick();
+    ForgetBoxFrames();
+    Pauses.Pauses.clear();
+    Form->Bars[0]->SetPosition(10);
+    ASSERT_TRUE(PumpUntilFrames(4));
+    FrameBuffers expected = Form->Frames;
+    const auto text = [](const Frame& frame) {
+        return std::string(frame.begin(), frame.begin() + 10);
+    };
+    const std::string topRight = text(expected.ParameterSet(2, 1810));
+    const std::string topLeft = text(expected.ParameterSet(0, 10));
+    EXPECT_EQ(BoxFrames(), (std::vector<std::string>{text(expected.MmbOnFrame), topRight,
+                                                     text(expected.MmbOffFrame), topLeft}));
+    EXPECT_EQ(Pauses.Pauses, (std::vector<int>{10, 60, 10, 60}));
+}
+
 } // namespace
 } // namespace pelmora::testing

@@ -292,6 +292,40 @@ TEST_F(InstalledLanguageTest, APackageUiIniApartMarksAnInstalledToolEvenInAWrita
     EXPECT_FALSE(std::filesystem::exists(UiIni()));
     EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
     EXPECT_EQ(fixture.Form->LanguageList.size(), 2u);
+
+    services.UserConfigDir.clear(); // without a settings folder it keeps them beside itself
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_TRUE(std::filesystem::exists(SystemIni()));
+}
+
+// A copy that cannot write beside itself writes no UI.INI anywhere, even when its package
+// has none: it shows English.
+TEST_F(InstalledLanguageTest, AnUnwritableCopyWithoutAnyUiIniWritesNoneAndShowsEnglish) {
+    std::filesystem::remove(packageDir / "UI.INI");
+    TForm1& form = StartInstalled();
+    EXPECT_FALSE(std::filesystem::exists(packageDir / "UI.INI"));
+    EXPECT_FALSE(std::filesystem::exists(configDir / "UI.INI"));
+    EXPECT_TRUE(std::filesystem::exists(configDir / "SYSTEM.INI"));
+    EXPECT_EQ(TextOf(form.CNTBTN), "Connect");
+}
+
+// The package folder is the executable's own (as on Windows), or there is none and the
+// working folder happens to hold a UI.INI: either is a portable copy.
+TEST_F(InstalledLanguageTest, APackageFolderThatIsTheExecutablesOrNoneIsAPortableCopy) {
+    FormServices services = fixture.For(packageDir);
+    services.PackageDataDir = packageDir / ".";
+    services.UserConfigDir = configDir;
+    fixture.Form = std::make_unique<TForm1>(services);
+    EXPECT_TRUE(std::filesystem::exists(packageDir / "SYSTEM.INI"));
+
+    const std::filesystem::path working = std::filesystem::current_path();
+    std::filesystem::current_path(packageDir);
+    services = fixture.For(folder.Path());
+    services.UserConfigDir = configDir;
+    fixture.Form = std::make_unique<TForm1>(services);
+    std::filesystem::current_path(working);
+    EXPECT_TRUE(std::filesystem::exists(SystemIni()));
+    EXPECT_FALSE(std::filesystem::exists(configDir));
 }
 
 TEST(InstalledFoldersTest, FollowTheSystemsConventions) {
@@ -310,6 +344,12 @@ TEST(InstalledFoldersTest, FollowTheSystemsConventions) {
     environment.Set("XDG_CONFIG_HOME", "relative"); // ignored, as a relative one must be
     AddInstalledFolders(services);
     EXPECT_EQ(services.UserConfigDir, "/home/ann/.config/pelmora-align");
+
+    environment.Set("HOME", "relative");
+    environment.Set("XDG_CONFIG_HOME", nullptr);
+    FormServices homeless;
+    AddInstalledFolders(homeless);
+    EXPECT_TRUE(homeless.UserConfigDir.empty());
 }
 
 } // namespace

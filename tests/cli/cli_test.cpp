@@ -188,7 +188,10 @@ TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
         SeedSlot(from, slot, values);
     }
     const std::string folder = (Dir / "backup").string();
+    std::filesystem::create_directories(Dir / "backup/.backup-partial"); // left by a crash
+    WriteFile(Dir / "backup/.backup-partial/slot03.PMX", "stale");
     ASSERT_EQ(Run({"backup", "--port", from.DevicePath(), "--dir", folder}).Exit, 0);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "backup/.backup-partial"));
     for (const char* file : {"slot01.PMX", "slot07.PMX", "slot10.PMX"})
         EXPECT_EQ(FileContents(Dir / "backup" / file)[0], std::stoi(file + 4) - 1) << file;
 
@@ -202,6 +205,26 @@ TEST_F(Cli, BackupAndRestoreCarryAllTenSlots) {
             }
         });
     });
+}
+
+TEST_F(Cli, ABackupOfSeveralBoxesKeepsEachInAFolderNamedAfterItsPort) {
+    std::vector<std::string> ports;
+    for (int box = 0; box < 2; ++box) {
+        emulator::PtyBox& pty = AddBox();
+        Values values = SeedValues;
+        values[0] = 50 + box;
+        SeedSlot(pty, 9, values);
+        ports.push_back(pty.DevicePath());
+    }
+    const std::filesystem::path folder = Dir / "all";
+    const CliRun run =
+        Run({"backup", "--port", ports[0], "--port", ports[1], "--dir", folder.string()});
+    ASSERT_EQ(run.Exit, 0) << run.Err;
+    for (int box = 0; box < 2; ++box)
+        EXPECT_EQ(
+            FileContents(folder / std::filesystem::path(ports[box]).filename() / "slot10.PMX")[0],
+            50 + box);
+    EXPECT_FALSE(std::filesystem::exists(folder / "slot10.PMX"));
 }
 
 // A backup cut short leaves its folder as it found it: empty when it was there, else absent.
@@ -245,14 +268,27 @@ TEST_F(Cli, AFileThatIsNoAlignmentFileIsRefusedBeforeTheBoxIsSpokenTo) {
         EXPECT_EQ(run.Exit, 1);
         EXPECT_EQ(run.Err, "pelmora-cli: " + message + ": not an alignment file (6 bytes)\n");
     }
+    std::filesystem::copy_file(Dir / "good.PMX", seventh,
+                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::remove(Dir / "slots/slot10.PMX");
+    const CliRun missing = Run({"restore", "--port", port, "--dir", (Dir / "slots").string()});
+    EXPECT_EQ(missing.Exit, 1);
+    EXPECT_NE(missing.Err.find("slot10.PMX"), std::string::npos) << missing.Err;
     EXPECT_TRUE(box.Frames().empty());
     std::string other = ReadFile(WriteValues("other.PMX", FileValues));
     other.replace(0, 6, "OTHER!");
     WriteFile(Dir / "other.PMX", other);
-    const CliRun write =
-        Run({"write", "--port", port, "--slot", "2", (Dir / "other.PMX").string()});
-    EXPECT_EQ(write.Exit, 0);
-    EXPECT_NE(write.Err.find("other.PMX: not an alignment file's header"), std::string::npos);
+    const std::string otherFile = (Dir / "other.PMX").string();
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"write", "--port", port, "--slot", "2", otherFile},
+          {"show", otherFile},
+          {"diff", otherFile, WriteValues("good.PMX", FileValues).string()}}) {
+        SCOPED_TRACE(arguments.front());
+        const CliRun run = Run(arguments);
+        EXPECT_EQ(run.Exit, 0);
+        EXPECT_NE(run.Err.find("other.PMX: not an alignment file's header"), std::string::npos);
+        EXPECT_EQ(run.Out.find("TRX1") != std::string::npos, arguments.front() == "show");
+    }
     box.WithState([](emulator::BoxState& state) { EXPECT_EQ(state.Memory.Slots[1].Warp[0], 120); });
 }
 

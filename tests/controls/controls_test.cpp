@@ -54,6 +54,28 @@ TEST(EditBoxTest, TypedKeysPassTheFilterAndReplaceTheSelection) {
     EXPECT_EQ(edit.Text(), u"799");
 }
 
+TEST(EditBoxTest, ControlCharactersInsertNothingAndBackspaceAndDeleteStopAtTheEnds) {
+    EditBox edit("Edit");
+    edit.SetText(u"ab");
+    edit.SetSelection(0, 0);
+    for (char32_t key : {char32_t(8), char32_t(127), char32_t(27), char32_t(0x10000)})
+        edit.UserType(key); // Backspace at the start, Ctrl+Backspace, Escape, beyond 16 bits
+    EXPECT_EQ(edit.Text(), u"ab");
+    edit.UserType(' ');
+    EXPECT_EQ(edit.Text(), u" ab");
+    edit.SetSelection(0, 0);
+    edit.UserDelete();
+    EXPECT_EQ(edit.Text(), u"ab");
+    edit.UserDelete();
+    edit.UserDelete();
+    edit.UserDelete(); // at the end
+    EXPECT_EQ(edit.Text(), u"");
+    // A character the filter changes is dropped from a paste, as are control characters.
+    edit.OnKeyPress = [](EditBox&, char32_t& key) { key = key == 'x' ? 'y' : key; };
+    edit.UserInsert(u"x \u007F\tc");
+    EXPECT_EQ(edit.Text(), u" c");
+}
+
 TEST(EditBoxTest, NotifiesEveryChangeAlsoNestedOnes) {
     EditBox edit("Edit");
     std::vector<std::u16string> seen;

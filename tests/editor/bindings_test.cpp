@@ -219,11 +219,25 @@ TEST_F(Bindings, AShiftThatWouldLeaveTheRangeIsRefused) {
     EXPECT_EQ(Bar(TRX1).Position(), 1900);
     EXPECT_EQ(Form->ShiftReference[0].X, 100);
     EXPECT_EQ(Form->DiagramRedraws, redraws + 1); // only the run for the reference value
+    Bar(TLX1).SetPosition(120);                   // exactly to the top right's maximum
+    EXPECT_EQ(Bar(TRX1).Position(), 1920);
 
     Bar(TLY1).SetPosition(5); // Y is shifted on its own: TR Y 0 -> 5
     EXPECT_EQ(Bar(TRY1).Position(), 5);
     Bar(TLY1).SetPosition(0);
     EXPECT_EQ(Bar(TRY1).Position(), 0);
+}
+
+// A maximum lowered below the shift's reference takes the top left there; the refused move
+// back shows the value the bar was clamped to.
+TEST_F(Bindings, ARefusedShiftBelowALoweredMaximumStaysAtThatMaximum) {
+    Bar(TLX1).SetPosition(1900);
+    Bar(TRX1).SetPosition(500);
+    ClickShiftMode(1);
+    Bar(TLX1).SetMax(1280);
+    EXPECT_EQ(Bar(TLX1).Position(), 1280);
+    EXPECT_EQ(Text(TLX1), "1280");
+    EXPECT_EQ(Bar(TRX1).Position(), 500);
 }
 
 TEST_F(Bindings, TickingShiftModeAgainTakesAFreshReference) {

@@ -55,6 +55,12 @@ TEST(BoxState, MalformedFramesChangeNothing) {
     EXPECT_TRUE(box.Answer("S00XAA09x0")); // answered, not stored
     EXPECT_EQ(box.Memory.Slots[0].Corners[0], 0);
     EXPECT_EQ(Value(box.Answer("S00QQQ1234")), "0000");
+    EXPECT_EQ(Value(box.Answer("S00XKA0960")), "0000"); // no slot K
+    box.Answer("S00XAA0100");
+    box.Answer("S00PFX+005"); // no profile 6
+    box.Answer("S00XAA0200");
+    box.Answer("S00PFL+005");
+    EXPECT_EQ(box.Memory.Slots[0].Corners[0], 200);
 }
 
 TEST(FrameAssembler, CutsFramesAtCrLfAcrossPieces) {

@@ -13,6 +13,10 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+
 namespace pelmora::testing {
 namespace {
 
@@ -149,6 +153,38 @@ TEST_F(FaceTest, ClickAndFocusFromAnotherControlSelectAllButReactivationDoesNot)
     EXPECT_EQ(form.Edits[LTIndex]->Text(), u"123");
     EditWidget("WPHEdit").setFocus(Qt::TabFocusReason);
     EXPECT_EQ(EditWidget("WPHEdit").selectedText(), "50");
+}
+
+TEST_F(FaceTest, TheWatchdogNeverFiresEarlyAndAnExceptionInItsHandlerIsShown) {
+    using Clock = std::chrono::steady_clock;
+    using namespace std::chrono_literals;
+    // A coarse timer of this interval may fire up to 15 ms early, rounded to the clock's next
+    // lower 100 ms: start where it would.
+    constexpr auto Interval = 300ms;
+    while ((Clock::now() + Interval).time_since_epoch() % 100ms < 30ms) {
+    }
+    std::optional<Clock::duration> firedAfter;
+    const auto start = Clock::now();
+    form.Timer1.Interval = int(Interval.count());
+    form.Timer1.OnTimer = [&] {
+        firedAfter = Clock::now() - start;
+        throw std::runtime_error("lost");
+    };
+    form.Timer1.Start();
+    while (!firedAfter && Clock::now() - start < 2s)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    form.Timer1.Stop();
+    ASSERT_TRUE(firedAfter.has_value());
+    EXPECT_GE(*firedAfter, Interval);
+    ASSERT_EQ(Boxes.Errors.size(), 1u);
+    EXPECT_NE(Boxes.Errors[0].find(u"lost"), std::u16string::npos);
+}
+
+TEST_F(FaceTest, AnExceptionInAClickHandlerIsShownAndTheWindowGoesOn) {
+    form.ReadBtn->OnClick = [] { throw std::runtime_error("refused"); };
+    window.Widget<QPushButton>("ReadBtn")->click();
+    ASSERT_EQ(Boxes.Errors.size(), 1u);
+    EXPECT_NE(Boxes.Errors[0].find(u"refused"), std::u16string::npos);
 }
 
 TEST(ProgramIcon, IsEveryWindowsIconAtEverySize) {

@@ -79,12 +79,12 @@ TEST_F(FakeTree, ListsLinksToPseudoTerminalsOnly) {
 }
 
 TEST_F(FakeTree, SortsIgnoringCaseWithTenBeforeTwo) {
-    for (const char* name : {"COM3", "com2", "COM10", "COM1"}) {
+    for (const char* name : {"COM3", "com2", "COM10", "com1", "COM1"}) {
         Touch(dev / "pts" / "1");
         fs::create_symlink("pts/1", dev / name);
     }
-    EXPECT_EQ(Scan(),
-              (std::vector<std::string>{Dev("COM1"), Dev("COM10"), Dev("com2"), Dev("COM3")}));
+    EXPECT_EQ(Scan(), (std::vector<std::string>{Dev("COM1"), Dev("com1"), Dev("COM10"), Dev("com2"),
+                                                Dev("COM3")}));
 }
 
 TEST_F(FakeTree, AUsbAdapterIsDescribedByItsDeviceAndItsStableLink) {

@@ -177,6 +177,15 @@ TEST(NetPortErrors, OpenFailuresSayWhatWentWrongAndLeaveThePortClosed) {
     }
 }
 
+// A server that hangs up while asked for com-port control is quoted, printable bytes only.
+TEST(NetPortErrors, AServerThatHangsUpAtOnceIsQuoted) {
+    SilentServer busy("~ in use\r\n", true);
+    TComPort port;
+    port.SetPort(busy.Name());
+    const std::string said = CaughtError([&] { port.Open(); }).what();
+    EXPECT_NE(said.find(" closed the connection saying \"~ in use\""), std::string::npos) << said;
+}
+
 TEST(NetPortErrors, AServerThatClosesIsReadToTheEndAndThenLost) {
     SilentServer closing("last", true);
     TComPort port;

@@ -105,8 +105,9 @@ TEST(NetworkPortName, NamesTheSchemeHostAndPortOrNothing) {
         EXPECT_EQ(port->Host, c.Host) << c.Name;
         EXPECT_EQ(port->Service, c.Service) << c.Name;
     }
-    for (const char* name : {"tcp://host", "tcp://:4001", "tcp://host:0", "tcp://host:65536",
-                             "tcp://host:40x1", "tcp://::1:4001", "/dev/ttyUSB0", "COM7"})
+    for (const char* name :
+         {"tcp://host", "tcp://:4001", "tcp://host:0", "tcp://host:65536", "tcp://host:000080",
+          "tcp://host:40x1", "tcp://::1:4001", "/dev/ttyUSB0", "COM7"})
         EXPECT_FALSE(detail::ParseNetworkPort(name)) << name;
 }
 

@@ -86,6 +86,25 @@ TEST(IniSyntax, NamesInOtherScriptsCompareWithoutRegardToCase) {
     EXPECT_EQ(ini.Value(u"Русский", u"κλειδι"), std::nullopt);
 }
 
+TEST(IniSyntax, EachCapitalRangeFoldsToItsEndsAndNoFurther) {
+    // The first and last capital of each range, each against its small letter.
+    const std::u16string capitals = u"AZÀÖØÞΑΡΣΫЀЏАЯ";
+    const std::u16string smalls = u"azàöøþαρσϋѐџая";
+    // Next to the ranges, pairs that are no case pair: @ `, [ {, × ÷, ß ÿ, ΢ ς, а ѐ.
+    const std::u16string outside = u"@[×ß\u03A2а";
+    const std::u16string partners = u"`{÷ÿςѐ";
+    IniFile ini;
+    for (const char16_t unit : capitals)
+        ASSERT_TRUE(ini.WriteString(std::u16string(1, unit), u"k", u"v"));
+    for (std::size_t i = 0; i < capitals.size(); ++i)
+        EXPECT_EQ(ini.Value(std::u16string(1, smalls[i]), u"k"), u"v") << i;
+    IniFile others;
+    for (const char16_t unit : outside)
+        ASSERT_TRUE(others.WriteString(std::u16string(1, unit), u"k", u"v"));
+    for (std::size_t i = 0; i < outside.size(); ++i)
+        EXPECT_EQ(others.Value(std::u16string(1, partners[i]), u"k"), std::nullopt) << i;
+}
+
 TEST(IniInteger, ReadsLeadingDigitsAndFallsBackWithoutThem) {
     const std::vector<std::pair<std::string, int>> cases = {
         {"12abc", 12},
@@ -93,6 +112,7 @@ TEST(IniInteger, ReadsLeadingDigitsAndFallsBackWithoutThem) {
         {" 42 ", 42},
         {"\"5\"", 5},
         {"0", 0},
+        {"2147483646", INT_MAX - 1},
         {"2147483647", INT_MAX},
         {"2147483648", INT_MAX},
         {"99999999999999999999", INT_MAX},
@@ -141,9 +161,12 @@ TEST(IniSectionNames, FillAtMostTheListCapacityCuttingTheNameAtTheLimit) {
     EXPECT_EQ(names[1], std::u16string(21, u'b'));
     EXPECT_EQ(ListUnits(names), SectionNameListCapacity);
 
-    // One unit of room is only the final terminator's: nothing more is listed.
+    // One unit of room is only the final terminator's: nothing more is listed; two hold a
+    // name cut to one unit.
     names = Parse(SectionsOfLengths({1021, 3})).SectionNames();
     EXPECT_EQ(names.size(), 1u);
+    names = Parse(SectionsOfLengths({1020, 3})).SectionNames();
+    EXPECT_EQ(names.back(), u"b");
 
     std::string many;
     for (int i = 0; i < 300; ++i) {
@@ -243,11 +266,12 @@ TEST(IniRobustness, OddLengthUtf16AndNulBytesAreReadSensibly) {
     EXPECT_EQ(AsText(ini.ToBytes()), withNuls);
 }
 
-TEST(IniRobustness, ALineAsLongAsTheSizeLimitAllowsIsReadAndKeptWhenTheFileIsRewritten) {
+TEST(IniRobustness, AFileAsLargeAsTheSizeLimitIsReadAndKeptWhenTheFileIsRewritten) {
     TempFolder folder;
     const fs::path file = folder / "big.ini";
-    const std::string big(MaxIniFileSize - 64, 'x');
+    const std::string big(MaxIniFileSize - std::string_view("[A]\r\nbig=\r\nafter=1").size(), 'x');
     const std::string text = "[A]\r\nbig=" + big + "\r\nafter=1";
+    ASSERT_EQ(text.size(), MaxIniFileSize);
     test::WriteAll(file, Bytes(text));
 
     const auto ini = ReadIniFile(file);

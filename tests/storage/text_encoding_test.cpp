@@ -34,6 +34,7 @@ TEST(DecodeText, RecognisesEachEncodingByItsMarkOrItsValidity) {
         {Bytes({0xED, 0xA0, 0x80}), u"\u00ED\u00A0\u0080", TextEncoding::Bytes8},
         {Bytes({0xF4, 0x90, 0x80, 0x80}), u"\u00F4\u0090\u0080\u0080", TextEncoding::Bytes8},
         {Bytes({0xE2, 0x82}), u"\u00E2\u0082", TextEncoding::Bytes8}, // cut short at the end
+        {Bytes({'a', 0x80}), u"a\u0080", TextEncoding::Bytes8},       // a stray continuation byte
         // After a UTF-8 mark, a stray byte stands for itself and the rest stays UTF-8.
         {Bytes({0xEF, 0xBB, 0xBF, 0xE9, 0xC3, 0xA9}), u"\u00E9\u00E9", TextEncoding::Utf8WithBom},
     };
@@ -52,8 +53,18 @@ TEST(EncodeText, RoundTripsThroughEveryEncodingThatCanHoldTheText) {
         EXPECT_EQ(decoded.Text, wide);
         EXPECT_EQ(decoded.Encoding, encoding);
     }
-    const std::vector<std::uint8_t> latin = EncodeText(u"caf\u00E9\u4E2D", TextEncoding::Bytes8);
-    EXPECT_EQ(latin, Bytes({'c', 'a', 'f', 0xE9, '?'}));
+    const std::vector<std::uint8_t> latin =
+        EncodeText(u"caf\u00E9\u00FF\u0100\u4E2D", TextEncoding::Bytes8);
+    EXPECT_EQ(latin, Bytes({'c', 'a', 'f', 0xE9, 0xFF, '?', '?'}));
+}
+
+TEST(EncodeText, Utf8ReadsBackAtTheEndsOfEverySequenceLengthAndLeadByteRange) {
+    const std::u16string ends =
+        u"\u007F\u0080\u07FF\u0800\u0FFF\u1000\uCFFF\uD000\uD7FF\uE000"
+        u"\uFFFF\U00010000\U0003FFFF\U00040000\U000FFFFF\U00100000\U0010FFFF";
+    const DecodedText decoded = DecodeText(EncodeText(ends, TextEncoding::Utf8));
+    EXPECT_EQ(decoded.Text, ends);
+    EXPECT_EQ(decoded.Encoding, TextEncoding::Utf8);
 }
 
 TEST(EncodeText, KeepsLoneSurrogatesOnlyInUtf16) {
