@@ -160,7 +160,7 @@ class TForm1 {
     void RefreshPortList();
     void PortsChanged(); // the face noticed a port come or go
     void ComComboBox1Change();
-    std::string ChosenPort() const; // the name that opens the chosen port, or ""
+    std::string ChosenPort() const;        // the name that opens the chosen port, or ""
     std::vector<std::string> EnteredPorts; // kept in the list once chosen
     void ConfigureForModel(int model);
     void RunOutputModeStep(int code); // identification: the output-mode reply

@@ -1,7 +1,7 @@
 // The language files beside the executable: UI.INI holds one section of interface strings
-// per language, SYSTEM.INI remembers which language and which port were chosen. None of these functions
-// throws, and a folder that cannot be written only means nothing is remembered: the tool
-// then runs in English.
+// per language, SYSTEM.INI remembers which language and which port were chosen. None of these
+// functions throws, and a folder that cannot be written only means nothing is remembered: the
+// tool then runs in English.
 #pragma once
 
 #include "storage/ui_strings.h"
@@ -15,8 +15,8 @@ namespace pelmora {
 std::filesystem::path UiIniPathIn(const std::filesystem::path& folder);
 std::filesystem::path SystemIniPathIn(const std::filesystem::path& folder);
 
-// One section "English" with every interface string (Str0, Str1, ...) in order and no Font key; false when the file
-// cannot be written.
+// One section "English" with every interface string (Str0, Str1, ...) in order and no Font key;
+// false when the file cannot be written.
 bool WriteDefaultUiIni(const std::filesystem::path& uiIni);
 
 // The section names in file order; {u"English"} when there is none or the file is unreadable.

@@ -41,9 +41,10 @@ TEST(DefaultUiIni, IsOneEnglishSectionOfAllStringsInOrderWithoutFont) {
     EXPECT_EQ(text.rfind("[English]\r\nStr0=Pelmora Align Tool\r\nStr1=TV1\r\n", 0), 0u);
     EXPECT_NE(text.find("\r\nStr21=Please wait...............\r\nStr22=Top Left\r\n"),
               std::string::npos);
-    EXPECT_TRUE(text.ends_with("\r\nStr35=Communication Error !!\r\nStr36=The port was lost. "
-                               "Check the cable, then press Connect.\r\nStr37=Network port...\r\nStr38="
-                               "Network port: rfc2217://HOST:PORT or tcp://HOST:PORT\r\n"));
+    EXPECT_TRUE(
+        text.ends_with("\r\nStr35=Communication Error !!\r\nStr36=The port was lost. "
+                       "Check the cable, then press Connect.\r\nStr37=Network port...\r\nStr38="
+                       "Network port: rfc2217://HOST:PORT or tcp://HOST:PORT\r\n"));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1 + UiStringCount);
 
     EXPECT_EQ(ListLanguages(uiIni), std::vector<std::u16string>{u"English"});
