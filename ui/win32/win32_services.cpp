@@ -1,6 +1,7 @@
 #include "ui/win32/win32_services.h"
 
 #include "app/caption.h"
+#include "storage/ui_strings.h"
 
 #include <array>
 #include <stdexcept>
@@ -75,7 +76,7 @@ class DialogTemplate {
         words_.push_back(0); // the standard dialog class
         Add(title);
         words_.push_back(9);
-        Add(L"Segoe UI");
+        Add(Wide(DefaultInterfaceFont));
     }
     // `kind`: 0x80 button, 0x81 edit, 0x82 static.
     void AddItem(WORD kind, DWORD style, short x, short y, short cx, short cy, WORD id,
