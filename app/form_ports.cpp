@@ -68,15 +68,14 @@ void TForm1::PortsChanged() {
     RefreshPortList();
 }
 
-// At start-up: the port chosen last when it is still there (a network port always is), else
-// the port component's own.
+// At start-up: the port chosen last, else the port component's own. An adapter chosen last
+// but not plugged in yet is chosen as it appears (a network port is always listed).
 void TForm1::ChooseRememberedPort() {
     const std::string remembered = Utf16ToUtf8(ReadLastPort(SystemIniPath));
     if (IsNetworkPort(remembered))
         EnteredPorts.push_back(remembered);
-    const std::vector<PortEntry> ports = ListedPorts();
-    chosenPort_ = Lists(ports, remembered) ? remembered : ComPort1.Port();
-    FillPortChooser(*ComComboBox1, ports, chosenPort_, UiStrings[NetworkPortText]);
+    chosenPort_ = remembered.empty() ? ComPort1.Port() : remembered;
+    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
 }
 
 void TForm1::ComComboBox1Change() {

@@ -37,6 +37,14 @@ TEST(PortChooser, KeepsTheChosenPortWhilePortsComeAndGoAndAcrossRuns) {
     TForm1& next = fixture.Start(folder.Path());
     EXPECT_EQ(next.ChosenPort(), "/dev/ttyUSB0");
     EXPECT_EQ(ReadLanguageIndex(SystemIniPathIn(folder.Path()), 1), 0) << "UI key kept";
+
+    fixture.Form.reset();
+    fixture.Ports = {{Serial}};
+    TForm1& unplugged = fixture.Start(folder.Path());
+    EXPECT_EQ(unplugged.ChosenPort(), "");
+    fixture.Ports = {{Serial, Adapter}};
+    unplugged.PortsChanged();
+    EXPECT_EQ(unplugged.ChosenPort(), "/dev/ttyUSB0") << "plugged in after the start";
 }
 
 TEST(PortChooser, ANetworkPortIsAskedForUntilValidThenListedAndRemembered) {
