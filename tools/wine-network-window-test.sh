@@ -32,9 +32,20 @@ PIDS+=($!)
 start_main_window "$exe" || fail "the window did not show"
 window=$WINDOW
 click() { xdotool mousemove --window "$window" "$1" "$2" click 1; }
-click 707 50 # ComComboBox1
-xdotool key End Return # its last entry asks for a network port
-dialog=$(wait_for_window '^Pelmora Align Tool') || fail "no dialog asked for the network port"
+# The list's last entry asks for a network port. A loaded machine may show the window before
+# it takes input, so the choice is tried again if no question came.
+dialog=
+for _ in 1 2 3; do
+  click 707 50 # ComComboBox1
+  sleep 0.5    # until the list has dropped down
+  xdotool key End Return
+  for _ in $(seq 25); do
+    dialog=$(xdotool search --name '^Pelmora Align Tool' 2>/dev/null | head -1) && [ -n "$dialog" ] && break
+    sleep 0.2
+  done
+  [ -n "$dialog" ] && break
+done
+[ -n "$dialog" ] || fail "no dialog asked for the network port"
 xdotool type --delay 10 "rfc2217://127.0.0.1:$port"
 [ -z "$screenshot" ] || import -window "$dialog" "$screenshot"
 xdotool key Return
