@@ -49,9 +49,8 @@ struct ShiftPoint {
     int Y = 0;
 };
 
-// Lists `ports` in the port chooser and selects the one named `current` (ignoring case), or
-// none.
-// `askEntry`, when given, comes last.
+// Lists `ports` in the port chooser, then `askEntry` when given, and selects the port named
+// `current` (ignoring case), or none.
 void FillPortChooser(ComboBox& chooser, const std::vector<PortEntry>& ports,
                      const std::string& current, const std::u16string& askEntry = u"");
 
@@ -157,11 +156,10 @@ class TForm1 {
     // Lists the system's ports, then the names the user entered that it does not list, then
     // the entry that asks for a network port; the chosen port stays chosen while listed.
     // Nothing changes while a port is connected.
-    void RefreshPortList();
-    void PortsChanged(); // the face noticed a port come or go
+    void RefreshPortList(); // when the list opens, and when the face notices ports come or go
     void ComComboBox1Change();
     std::string ChosenPort() const;        // the name that opens the chosen port, or ""
-    std::vector<std::string> EnteredPorts; // kept in the list once chosen
+    std::vector<std::string> EnteredPorts; // kept in the list once entered
     void ConfigureForModel(int model);
     void RunOutputModeStep(int code); // identification: the output-mode reply
     void RunModelStep(int model);     // identification: the model reply
@@ -216,7 +214,7 @@ class TForm1 {
     void AssignControls();
     void SetInitialValues();
     void WireHandlers();
-    std::vector<PortEntry> ListedPorts() const;
+    void ShowPortList();
     void ChooseRememberedPort();
     void AskForNetworkPort();
     void LoadLanguage();

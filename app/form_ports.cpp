@@ -7,21 +7,14 @@
 #include "storage/text_encoding.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace pelmora {
 
 namespace {
 
-bool SameName(const std::string& a, const std::string& b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
-}
-
 bool Lists(const std::vector<PortEntry>& ports, const std::string& name) {
     return std::any_of(ports.begin(), ports.end(),
-                       [&](const PortEntry& port) { return SameName(port.Name, name); });
+                       [&](const PortEntry& port) { return SamePortName(port.Name, name); });
 }
 
 bool IsNetworkPort(const std::string& name) {
@@ -35,7 +28,7 @@ void FillPortChooser(ComboBox& chooser, const std::vector<PortEntry>& ports,
     std::vector<std::u16string> items;
     int selected = -1;
     for (const PortEntry& port : ports) {
-        if (selected < 0 && SameName(port.Name, current))
+        if (selected < 0 && SamePortName(port.Name, current))
             selected = int(items.size());
         items.push_back(Utf8ToUtf16(PortLabel(port)));
     }
@@ -50,22 +43,19 @@ std::string TForm1::ChosenPort() const {
     return label == UiStrings[NetworkPortText] ? "" : PortNameOfLabel(Utf16ToUtf8(label));
 }
 
-std::vector<PortEntry> TForm1::ListedPorts() const {
+// An entered name is listed once, and not when the system lists it too; a chosen port that
+// went away is chosen again when it comes back.
+void TForm1::ShowPortList() {
     std::vector<PortEntry> ports = services_.listPorts ? services_.listPorts() : EnumComPorts();
     for (const std::string& entered : EnteredPorts)
         if (!Lists(ports, entered))
             ports.push_back({entered});
-    return ports;
+    FillPortChooser(*ComComboBox1, ports, chosenPort_, UiStrings[NetworkPortText]);
 }
 
-// A chosen port that went away is chosen again when it comes back.
 void TForm1::RefreshPortList() {
     if (!ComPort1.Connected())
-        FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
-}
-
-void TForm1::PortsChanged() {
-    RefreshPortList();
+        ShowPortList();
 }
 
 // At start-up: the port chosen last, else the port component's own. An adapter chosen last
@@ -75,7 +65,7 @@ void TForm1::ChooseRememberedPort() {
     if (IsNetworkPort(remembered))
         EnteredPorts.push_back(remembered);
     chosenPort_ = remembered.empty() ? ComPort1.Port() : remembered;
-    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
+    ShowPortList();
 }
 
 void TForm1::ComComboBox1Change() {
@@ -99,15 +89,13 @@ void TForm1::AskForNetworkPort() {
         answer = *entered;
         const std::string name = Utf16ToUtf8(answer);
         if (IsNetworkPort(name)) {
-            if (std::none_of(EnteredPorts.begin(), EnteredPorts.end(),
-                             [&](const std::string& port) { return SameName(port, name); }))
-                EnteredPorts.push_back(name);
+            EnteredPorts.push_back(name);
             chosenPort_ = name;
             SaveLastPort(SystemIniPath, answer);
             break;
         }
     }
-    FillPortChooser(*ComComboBox1, ListedPorts(), chosenPort_, UiStrings[NetworkPortText]);
+    ShowPortList();
 }
 
 } // namespace pelmora

@@ -1,5 +1,8 @@
 #include "serial/enum_com_ports.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace pelmora {
 
 namespace {
@@ -23,6 +26,12 @@ std::string PortLabel(const PortEntry& entry) {
 
 std::string PortNameOfLabel(const std::string& label) {
     return label.substr(0, label.find(LabelDash));
+}
+
+bool SamePortName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](unsigned char x, unsigned char y) {
+        return std::tolower(x) == std::tolower(y);
+    });
 }
 
 } // namespace pelmora

@@ -21,6 +21,8 @@ struct PortEntry {
 std::string PortLabel(const PortEntry& entry);
 // The name of the port a label shows.
 std::string PortNameOfLabel(const std::string& label);
+// Port names are compared without regard to case, as Windows compares COM names.
+bool SamePortName(const std::string& a, const std::string& b);
 
 std::vector<PortEntry> EnumComPorts();
 

@@ -27,10 +27,10 @@ TEST(PortChooser, KeepsTheChosenPortWhilePortsComeAndGoAndAcrossRuns) {
     EXPECT_EQ(chooser.Items().size(), 3u);
     EXPECT_EQ(chooser.Text(), AdapterLabel);
     fixture.Ports = {{Serial}};
-    form.PortsChanged();
+    form.RefreshPortList();
     EXPECT_EQ(chooser.ItemIndex(), -1) << "gone";
     fixture.Ports = {{Serial, Adapter}};
-    form.PortsChanged();
+    form.RefreshPortList();
     EXPECT_EQ(chooser.Text(), AdapterLabel) << "back, and chosen again";
 
     fixture.Form.reset();
@@ -43,7 +43,7 @@ TEST(PortChooser, KeepsTheChosenPortWhilePortsComeAndGoAndAcrossRuns) {
     TForm1& unplugged = fixture.Start(folder.Path());
     EXPECT_EQ(unplugged.ChosenPort(), "");
     fixture.Ports = {{Serial, Adapter}};
-    unplugged.PortsChanged();
+    unplugged.RefreshPortList();
     EXPECT_EQ(unplugged.ChosenPort(), "/dev/ttyUSB0") << "plugged in after the start";
 }
 
@@ -77,7 +77,7 @@ TEST_F(ConnectedPortChooser, IsNotRefilledUnderAConnectedPort) {
     ASSERT_TRUE(Connect());
     const std::vector<std::u16string> connected = Form->ComComboBox1->Items();
     Form->ComComboBox1->UserDropDown();
-    Form->PortsChanged();
+    Form->RefreshPortList();
     EXPECT_EQ(Form->ComComboBox1->Items(), connected);
     Form->CNTBTN->UserClick();
     Form->ComComboBox1->UserDropDown();

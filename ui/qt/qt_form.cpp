@@ -402,7 +402,7 @@ void QtForm::WatchPorts() {
     auto* notifier = new QSocketNotifier(portWatch_.Descriptor(), QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         if (portWatch_.Drain())
-            Guarded([this] { form_.PortsChanged(); });
+            Guarded([this] { form_.RefreshPortList(); });
     });
 }
 

@@ -672,7 +672,7 @@ LRESULT Win32Form::Dispatch(UINT message, WPARAM w, LPARAM l) {
         return 0;
     case WM_DEVICECHANGE: // sent to every top-level window when a port comes or goes
         if (w == DBT_DEVICEARRIVAL || w == DBT_DEVICEREMOVECOMPLETE || w == DBT_DEVNODES_CHANGED)
-            Guarded([this] { form_.PortsChanged(); });
+            Guarded([this] { form_.RefreshPortList(); });
         return TRUE;
     case WM_DPICHANGED:
         ChangeDpi(LOWORD(w), *reinterpret_cast<const RECT*>(l));
