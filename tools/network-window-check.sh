@@ -9,9 +9,9 @@ program=$(realpath "$1") box=$(realpath "$2")
 tools=$(cd "$(dirname "$0")" && pwd)
 
 work=$(mktemp -d)
-pids=()
+PIDS=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -26,22 +26,9 @@ expect_frames() {
   echo "ok: $2"
 }
 
-"$box" --link "$work/tty" --log "$work/frames" >/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -L "$work/tty" ] && break; sleep 0.1; done
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat >"$work/ser2net.yaml" <<YAML
-connection: &box
-  accepter: telnet(rfc2217),tcp,127.0.0.1,$port
-  connector: serialdev,$(readlink -f "$work/tty"),115200n81,local
-YAML
-/usr/sbin/ser2net -n -c "$work/ser2net.yaml" >"$work/ser2net.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do
-  grep -q "$(printf '0100007F:%04X .* 0A ' "$port")" /proc/net/tcp && break
-  sleep 0.1
-done
-address="rfc2217://127.0.0.1:$port"
+. "$tools/ser2net-box.sh"
+start_box_behind_ser2net "$box" "$work"
+address=$ADDRESS
 
 # A portable copy: SYSTEM.INI lies beside the program.
 mkdir "$work/tool"

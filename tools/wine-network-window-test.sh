@@ -17,17 +17,8 @@ fail() {
 frames=$WORK/frames
 frame_count() { if [ -e "$frames" ]; then wc -l <"$frames"; else echo 0; fi; }
 
-"$box" --link "$WORK/tty" --log "$frames" >/dev/null &
-PIDS+=($!)
-for _ in $(seq 50); do [ -L "$WORK/tty" ] && break; sleep 0.1; done
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-cat >"$WORK/ser2net.yaml" <<YAML
-connection: &box
-  accepter: telnet(rfc2217),tcp,127.0.0.1,$port
-  connector: serialdev,$(readlink -f "$WORK/tty"),115200n81,local
-YAML
-/usr/sbin/ser2net -n -c "$WORK/ser2net.yaml" >"$WORK/ser2net.log" 2>&1 &
-PIDS+=($!)
+. tools/ser2net-box.sh
+start_box_behind_ser2net "$box" "$WORK"
 
 start_main_window "$exe" || fail "the window did not show"
 window=$WINDOW
@@ -46,7 +37,7 @@ for _ in 1 2 3; do
   [ -n "$dialog" ] && break
 done
 [ -n "$dialog" ] || fail "no dialog asked for the network port"
-xdotool type --delay 10 "rfc2217://127.0.0.1:$port"
+xdotool type --delay 10 "$ADDRESS"
 [ -z "$screenshot" ] || import -window "$dialog" "$screenshot"
 xdotool key Return
 sleep 0.5
@@ -54,4 +45,4 @@ click 703 74 # CNTBTN
 for _ in $(seq 100); do [ "$(frame_count)" -ge 2 ] && break; sleep 0.1; done
 [ "$(awk '{printf "%s ", $2}' "$frames")" = "S00OPMR000 S00MDNR001 " ] ||
   fail "the box behind ser2net saw: $(awk '{printf "%s ", $2}' "$frames")"
-echo "ok: the window connected to rfc2217://127.0.0.1:$port over Winsock"
+echo "ok: the window connected to $ADDRESS over Winsock"
