@@ -47,6 +47,14 @@ TEST(PortChooser, KeepsTheChosenPortWhilePortsComeAndGoAndAcrossRuns) {
     EXPECT_EQ(unplugged.ChosenPort(), "/dev/ttyUSB0") << "plugged in after the start";
 }
 
+TEST(PortChooser, SelectsThePortNamedIgnoringCaseOrNothing) {
+    ComboBox chooser("ComComboBox1");
+    FillPortChooser(chooser, {Serial, Adapter}, "/DEV/TTYUSB0");
+    EXPECT_EQ(chooser.Text(), AdapterLabel);
+    FillPortChooser(chooser, {Serial, Adapter}, "COM1");
+    EXPECT_EQ(chooser.ItemIndex(), -1);
+}
+
 TEST(PortChooser, ANetworkPortIsAskedForUntilValidThenListedAndRemembered) {
     TempFolder folder;
     StartedForm fixture;
